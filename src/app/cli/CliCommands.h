@@ -1,0 +1,33 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tavrin::cli {
+
+// Exit codes of tavrin-cli.
+constexpr int kExitOk = 0;       // every job accepted / command done
+constexpr int kExitRefused = 1;  // the spooler refused at least one send
+constexpr int kExitError = 2;    // an error stopped the command; stderr holds its message
+constexpr int kExitUsage = 64;   // bad usage
+
+// Bad command-line usage: printed with the usage text, exit code 64.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    const char* name;
+    const char* usage;  // one line: arguments after the command name
+    int (*run)(const Args& args);
+};
+
+// One function per command, each in its own file (CliPrinters.cpp, CliSend.cpp, ...).
+// The table in main.cpp lists them.
+int RunPrinters(const Args& args);
+
+}  // namespace tavrin::cli
