@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libcups2-dev cups cups-daemon cups-client cups-bsd
+    libcups2-dev cups cups-daemon cups-client cups-bsd python3
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth

@@ -18,14 +18,24 @@ cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan
 
-# Fuzz targets run for a bounded time each.
+# Fuzz targets: only they are built (clang, the fuzz preset), then each runs for a bounded time,
+# TAVRIN_FUZZ_SECONDS (60 by default). TAVRIN_FUZZ_BUILD_DIR picks another build folder. Seeds
+# kept in tests/fuzz/corpus/NAME are read; what a run finds goes to the build folder's corpus.
 if ls tests/fuzz/*.cpp >/dev/null 2>&1; then
-    cmake --preset fuzz
-    cmake --build --preset fuzz -j "$jobs" --target all
-    for fuzzer in build/fuzz/tests/fuzz_*; do
-        corpus="build/fuzz/corpus/$(basename "$fuzzer")"
+    fuzz_dir="${TAVRIN_FUZZ_BUILD_DIR:-build/fuzz}"
+    cmake --preset fuzz -B "$fuzz_dir"
+    targets=()
+    for source in tests/fuzz/*.cpp; do
+        targets+=("fuzz_$(basename "$source" .cpp)")
+    done
+    cmake --build "$fuzz_dir" -j "$jobs" --target "${targets[@]}"
+    for target in "${targets[@]}"; do
+        corpus="$fuzz_dir/corpus/$target"
+        seeds="tests/fuzz/corpus/${target#fuzz_}"
         mkdir -p "$corpus"
-        "$fuzzer" -max_total_time="${TAVRIN_FUZZ_SECONDS:-60}" -max_len=65536 "$corpus"
+        if [ -d "$seeds" ]; then set -- "$corpus" "$seeds"; else set -- "$corpus"; fi
+        "$fuzz_dir/tests/$target" -max_total_time="${TAVRIN_FUZZ_SECONDS:-60}" \
+            -max_len=65536 "$@"
     done
     echo "fuzz: all targets ran without a finding"
 fi

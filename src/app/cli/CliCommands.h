@@ -29,5 +29,14 @@ struct Command {
 // One function per command, each in its own file (CliPrinters.cpp, CliSend.cpp, ...).
 // The table in main.cpp lists them.
 int RunPrinters(const Args& args);
+int RunSend(const Args& args);
+// Prints the INI file's path and every setting the window would start with, key=value.
+int RunSettings(const Args& args);
+// Pause, resume or purge a printer's queue (CliQueue.cpp).
+int RunPause(const Args& args);
+int RunResume(const Args& args);
+int RunPurge(const Args& args);
+// Lists a printer's waiting jobs, one tab-separated line each.
+int RunJobs(const Args& args);
 
 }  // namespace tavrin::cli

@@ -13,6 +13,12 @@ using namespace tavrin::cli;
 
 const Command kCommands[] = {
     {"printers", "", RunPrinters},
+    {"send", "[-p NAME|INDEX] [OPTIONS] FILE... (options: send --help)", RunSend},
+    {"settings", "", RunSettings},
+    {"pause", "-p NAME|INDEX", RunPause},
+    {"resume", "-p NAME|INDEX", RunResume},
+    {"purge", "-p NAME|INDEX", RunPurge},
+    {"jobs", "-p NAME|INDEX", RunJobs},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -1,0 +1,119 @@
+// Adding one batch of 10,000 names to the job list and removing 1,000 rows one by one, on the
+// window's real TDataGrid (offscreen), painted after each step. Next to it: the same rows in a
+// QStandardItemModel shown by a plain QTableView, what a Qt program would otherwise use.
+#include <QApplication>
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "joblist/JobList.h"
+#include "platform/PlainForm.h"
+#include "widgets/DataGrid.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+struct Figures {
+    double batchMs = 0;
+    double removeMs = 0;
+};
+
+std::vector<std::string> Names(int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i) {
+        names.push_back("/home/drawings/project-" + std::to_string(i / 100) + "/sheet-" +
+                        std::to_string(i) + ".plt");
+    }
+    return names;
+}
+
+Figures DataGrid(const std::vector<std::string>& names, int removals) {
+    tavrin::TDataGrid grid;
+    tavrin::LayOutJobListGrid(grid.Grid());
+    grid.resize(504, 191);
+    grid.show();
+    QApplication::processEvents();
+    tavrin::PlainForm form(grid.Grid());
+    tavrin::JobList list(form, [] { return std::string("HPGL2"); });
+    list.SetPendingFiles(names);
+    list.SetBatchCount(int(names.size()));
+    Figures figures;
+    auto start = Clock::now();
+    list.AddBatch();
+    grid.repaint();
+    QApplication::processEvents();
+    figures.batchMs = Milliseconds(Clock::now() - start);
+    start = Clock::now();
+    for (int i = 0; i < removals; ++i) {
+        grid.Grid().setCurrentRow(1);
+        list.RemoveClick();
+        grid.repaint();
+    }
+    QApplication::processEvents();
+    figures.removeMs = Milliseconds(Clock::now() - start);
+    return figures;
+}
+
+Figures StandardModel(const std::vector<std::string>& names, int removals) {
+    QStandardItemModel model(29, 2);
+    QTableView view;
+    view.setModel(&model);
+    view.resize(504, 191);
+    view.show();
+    QApplication::processEvents();
+    Figures figures;
+    auto start = Clock::now();
+    model.setRowCount(0);
+    model.setRowCount(int(names.size()));
+    for (int r = 0; r < int(names.size()); ++r) {
+        model.setItem(r, 0, new QStandardItem(QString::fromStdString(names[r])));
+        model.setItem(r, 1, new QStandardItem(QStringLiteral("1")));
+    }
+    view.repaint();
+    QApplication::processEvents();
+    figures.batchMs = Milliseconds(Clock::now() - start);
+    start = Clock::now();
+    for (int i = 0; i < removals; ++i) {
+        model.removeRow(0);
+        view.repaint();
+    }
+    QApplication::processEvents();
+    figures.removeMs = Milliseconds(Clock::now() - start);
+    return figures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    constexpr int kNames = 10'000;
+    constexpr int kRemovals = 1'000;
+    const std::vector<std::string> names = Names(kNames);
+    Figures grid{1e9, 1e9};
+    Figures standard{1e9, 1e9};
+    for (int run = 0; run < 3; ++run) {
+        Figures g = DataGrid(names, kRemovals);
+        grid = {std::min(grid.batchMs, g.batchMs), std::min(grid.removeMs, g.removeMs)};
+        Figures s = StandardModel(names, kRemovals);
+        standard = {std::min(standard.batchMs, s.batchMs), std::min(standard.removeMs, s.removeMs)};
+    }
+    std::printf("job list on screen, %d names, %d removals (best of 3, offscreen)\n", kNames,
+                kRemovals);
+    std::printf("%-40s %14s %16s\n", "", "batch (ms)", "per removal (us)");
+    std::printf("%-40s %14.2f %16.2f\n", "JobList on TDataGrid", grid.batchMs,
+                grid.removeMs * 1000 / kRemovals);
+    std::printf("%-40s %14.2f %16.2f\n", "QStandardItemModel + QTableView", standard.batchMs,
+                standard.removeMs * 1000 / kRemovals);
+    std::printf("target: batch under 100 ms: %s\n", grid.batchMs < 100 ? "met" : "MISSED");
+    return grid.batchMs < 100 ? 0 : 1;
+}

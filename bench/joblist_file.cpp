@@ -1,0 +1,81 @@
+// Times saving and opening job-list files of 1,000 to 1,000,000 files on the in-memory grid,
+// against the tools a user would otherwise use on such a list: wc -l to count its lines and
+// cut -d';' -f1 to pull out the file names.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "joblist/GridModel.h"
+#include "joblist/JobListFile.h"
+#include "platform/Controls.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+template <typename Action>
+double Milliseconds(Action action) {
+    const auto start = Clock::now();
+    action();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void FillList(tavrin::Grid& grid, int files) {
+    grid.setColCount(2);
+    grid.setRowCount(files + 1);
+    for (int row = 1; row <= files; ++row) {
+        grid.setCell(0, row,
+                     "/srv/plots/project " + std::to_string(row / 100) + "/sheet " +
+                         std::to_string(row) + ".plt");
+        grid.setCell(1, row, std::to_string(row % 99 + 1));
+    }
+}
+
+void Measure(const std::filesystem::path& folder, int files) {
+    tavrin::GridModel source;
+    FillList(source, files);
+    const std::string path = (folder / ("list-" + std::to_string(files) + ".tjf")).string();
+    const double save = Milliseconds([&] { tavrin::SaveJobListFile(source, path); });
+
+    tavrin::GridModel target;
+    target.setColCount(2);
+    target.setRowCount(30);
+    int fileCount = 0;
+    int batchCount = 0;
+    tavrin::PlainStatusBar statusBar;
+    const double open = Milliseconds(
+        [&] { tavrin::OpenJobListFile(target, path, fileCount, batchCount, statusBar); });
+    if (fileCount != files)
+        std::abort();
+
+    const std::string wc = "wc -l < '" + path + "' > /dev/null";
+    const std::string cut = "cut -d';' -f1 '" + path + "' > /dev/null";
+    const double wcTime = Milliseconds([&] {
+        if (std::system(wc.c_str()) != 0)
+            std::abort();
+    });
+    const double cutTime = Milliseconds([&] {
+        if (std::system(cut.c_str()) != 0)
+            std::abort();
+    });
+    std::printf(
+        "%8d files, %7.2f MB: save %8.1f ms   open %8.1f ms   |   wc -l %7.1f ms   "
+        "cut -f1 %7.1f ms\n",
+        files, std::filesystem::file_size(path) / 1e6, save, open, wcTime, cutTime);
+}
+
+}  // namespace
+
+int main() {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("tavrin-bench-joblist-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    for (int files : {1000, 10000, 100000, 1000000})
+        Measure(folder, files);
+    std::filesystem::remove_all(folder);
+    return 0;
+}

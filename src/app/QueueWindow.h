@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+#include <string>
+
+#include "platform/PrintSpooler.h"
+
+class QLabel;
+class QTimer;
+class QTreeWidget;
+
+namespace tavrin {
+
+// A printer's queue in a window of its own: the jobs waiting in it (id, document name, size,
+// state, time), read again while the window is open. One window per printer. The window keeps
+// a reference to the spooler, which must outlive it; its owner deletes it with itself.
+class QueueWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kRefreshMilliseconds = 2000;
+
+    // Opens the queue window of `printerName`, or raises it when it is open already. Returns
+    // false, and opens nothing, when the spooler does not know the printer.
+    static bool ShowPrinterQueue(PrintSpooler& spooler, const std::string& printerName,
+                                 QWidget* owner);
+    // The open queue window of `printerName`, or none.
+    static QueueWindow* Find(const std::string& printerName);
+
+    const std::string& PrinterName() const { return printerName_; }
+    QTreeWidget* JobList() const { return jobList_; }
+    QLabel* StatusLine() const { return statusLine_; }
+    QTimer* RefreshTimer() const { return refreshTimer_; }
+
+    // Reads the queue again and shows it. When the queue cannot be read, the last list stays,
+    // greyed, and the status line tells why.
+    void Refresh();
+
+private:
+    QueueWindow(PrintSpooler& spooler, std::string printerName, QWidget* owner);
+    void ShowJobs(const std::vector<QueueJob>& jobs);
+
+    PrintSpooler& spooler_;
+    std::string printerName_;
+    QTreeWidget* jobList_;
+    QLabel* statusLine_;
+    QTimer* refreshTimer_;
+};
+
+}  // namespace tavrin

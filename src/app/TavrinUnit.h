@@ -1,0 +1,265 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FileDialogs.h"
+#include "app/QtFormControls.h"
+#include "app/settings/SettingsLocation.h"
+#include "platform/DeviceProbe.h"
+#include "platform/Form.h"
+#include "platform/PrintSpooler.h"
+#include "spool/Clock.h"
+#include "spool/SpoolOptions.h"
+#include "widgets/FolderBrowse.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace tavrin {
+
+class Session;
+class TConfigure;
+class TDataGrid;
+class TDropFileTarget;
+class TIntegerEdit;
+class TOverTavrin;
+class TSpinEdit;
+
+// The main window: the job list, the printer choice, the options and the menus. It owns every
+// control and, through its Session, every piece of the program's state; the engine sees it
+// through Form. Every handler runs guarded: an Error it raises is shown in a message box and
+// the window goes on.
+class TTavrinForm : public QMainWindow, public Form {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 521;
+    static constexpr int kClientHeight = 380;
+    static constexpr int kStatusBarHeight = 19;
+    static constexpr std::array<int, 4> kPanelWidths = {126, 100, 240, 50};
+    static constexpr const char* kCaption = "Dorwen's Tavrin";
+    static constexpr const char* kPlotFileFilter =
+        "All files (*.*)|*.*|AutoCAD / Arkey Plotfiles (*.plt)|*.plt|MicroStation Plotfiles "
+        "(*.000)|*.000|AllPlan Plotfiles (*.pf*)|*.pf*|Windows Printfiles (*.prn)|*.prn|"
+        "PostScript Printfiles (*.ps)|*.ps|";
+
+    // The spooler, probe and clock belong to the caller and must outlive the window. Builds the
+    // controls and menus in their design states; FormCreate does the start-up work.
+    TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock& clock,
+                SettingsLocation location, QWidget* parent = nullptr);
+    ~TTavrinForm() override;
+
+    // Start-up, in this order: FormCreate (settings, printers, status bar, drop target),
+    // CreateDialogs (About box, then Configure dialog, both hidden), ShowFirst (centred on a
+    // first run, else where it was left; then the command-line files enter the list).
+    void FormCreate();
+    void CreateDialogs();
+    void ShowFirst(const std::vector<std::string>& args);
+    bool FirstRun() const { return firstRun_; }
+
+    Session& session() { return *session_; }
+    TOverTavrin* OverTavrin() const { return overTavrin_; }
+    TConfigure* Configure() const { return configure_; }
+    TDataGrid* Grid() const { return stringGrid1_; }
+    TDropFileTarget* DropFileTarget1() const { return dropFileTarget1_; }
+    TFolderBrowse& FolderBrowse1() { return folderBrowse1_; }
+    QMenu* PopupMenu1() const { return popupMenu1_; }
+    // The filter index (1-based) that the file dialog opens on next.
+    int PlotFilterIndex() const { return plotFilterIndex_; }
+
+    // Replaceable pieces: the file dialogs, the plain message box and the viewer of text files.
+    void SetFileDialogs(FileDialogs& dialogs) { fileDialogs_ = &dialogs; }
+    std::function<void(const QString& text)> MessageBox;
+    std::function<void(const QString& path)> OpenDocument;
+    // Asks the application to end ("&Abort" after the window closed).
+    std::function<void()> EndProgram;
+
+    // Handlers.
+    void OKPrintClick();
+    void PrinterListChange();
+    void SelectFilesClick();
+    void DropFileTarget1Drop();
+    void Savelisttofile1Click();
+    void Openlistasfile1Click();
+    void Viewprintlist1Click();
+    void Abort1Click();
+    void SetTempdir1Click();
+    void ShowQ1Click();
+    void Pauseprinting1Click();
+    void Resumeprinting1Click();
+    void ClearQueu1Click();
+    // Names handed over by a second start of the program: one batch, in the current mode.
+    void AddHandedOverFiles(const std::vector<std::string>& names);
+
+    // Runs `handler`; an Error (or any other failure) it raises is shown and swallowed.
+    void Guarded(const std::function<void()>& handler);
+    // Shows the text of an error as the application's error box does.
+    void ShowError(const std::string& text);
+
+    // Form
+    Control& SmartReplots() override { return *smartReplotsControl_; }
+    Control& RemoveQL() override { return *removeQLControl_; }
+    Control& PSCollate() override { return *psCollateControl_; }
+    Control& FitToPage() override { return *fitToPageControl_; }
+    Control& GroupBox3() override { return *groupBox3Control_; }
+    Control& JobAsSet() override { return *jobAsSetControl_; }
+    Control& Label3() override { return *label3Control_; }
+    Control& RepMode() override { return *repModeControl_; }
+    Control& AddMode() override { return *addModeControl_; }
+    ValueControl& SpinEdit1() override { return *spinEdit1Control_; }
+    tavrin::Grid& StringGrid1() override;
+    Control& OKPrint() override { return *okPrintControl_; }
+    Control& Schedule() override { return *scheduleControl_; }
+    ValueControl& Uur() override { return *uurControl_; }
+    ValueControl& Minuut() override { return *minuutControl_; }
+    Control& Label2() override { return *label2Control_; }
+    Control& Label4() override { return *label4Control_; }
+    Timer& Timer1() override { return *timer1Control_; }
+    Control& Clearafterspooling1() override { return *clearafterspooling1Control_; }
+    Control& Reverseset1() override { return *reverseset1Control_; }
+    Control& Printertype1() override { return *printertype1Control_; }
+    Control& PortinStatusbar1() override { return *portinStatusbar1Control_; }
+    Control& PageSizeItem(int index) override;
+    Control& Pauseprinting1() override { return *pauseprinting1Control_; }
+    Control& Resumeprinting1() override { return *resumeprinting1Control_; }
+    StatusBar& StatusBar1() override { return *statusBar1Control_; }
+    int Left() const override;
+    int Top() const override;
+    void MoveTo(int left, int top) override;
+    void ProcessPendingMessages() override;
+    void ShowMessage(const std::string& text) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Enter that no control took presses the default button OKPrint.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // Pieces of the constructor, each in its own file.
+    void CreateControls();
+    void CreateMenus();
+    void ConnectHandlers();
+    void SetTabOrder();
+    void FitFont();
+    void FillPrinterList();
+    void CreateFormControls();
+    bool CaptionsFit() const;
+    bool CaptionsMayFit(const QFont& font) const;
+    QAction* AddItem(QMenu* menu, const char* name, const char* caption);
+
+    PrintSpooler& spooler_;
+    DeviceProbe& probe_;
+    const Clock& clock_;
+    SettingsLocation location_;
+    bool firstRun_ = false;
+
+    QtFileDialogs qtFileDialogs_;
+    FileDialogs* fileDialogs_ = &qtFileDialogs_;
+    // The file dialog's remembered filter (1-based, as the filter text counts) and the names
+    // the job-list commands remember.
+    int plotFilterIndex_ = 1;
+    QString openDialogFileName_;
+    QString saveDialogFileName_;
+
+    // Controls, by parent.
+    QWidget* client_ = nullptr;
+    QGroupBox* configuration_ = nullptr;
+    QLabel* label1_ = nullptr;
+    QComboBox* printerList_ = nullptr;
+    QGroupBox* groupBox1_ = nullptr;
+    QCheckBox* schedule_ = nullptr;
+    TIntegerEdit* uur_ = nullptr;
+    QLabel* label2_ = nullptr;
+    TIntegerEdit* minuut_ = nullptr;
+    QLabel* label4_ = nullptr;
+    QCheckBox* jobAsSet_ = nullptr;
+    QLabel* label3_ = nullptr;
+    TDataGrid* stringGrid1_ = nullptr;
+    TSpinEdit* spinEdit1_ = nullptr;
+    QGroupBox* groupBox2_ = nullptr;
+    QRadioButton* repMode_ = nullptr;
+    QRadioButton* addMode_ = nullptr;
+    QPushButton* remove_ = nullptr;
+    QPushButton* selectFiles_ = nullptr;
+    QGroupBox* groupBox3_ = nullptr;
+    QCheckBox* psCollate_ = nullptr;
+    QCheckBox* smartReplots_ = nullptr;
+    QCheckBox* removeQL_ = nullptr;
+    QCheckBox* fitToPage_ = nullptr;
+    QGroupBox* groupBox4_ = nullptr;
+    QPushButton* okPrint_ = nullptr;
+    QWidget* statusBar1_ = nullptr;
+    std::array<QLabel*, 4> panels_{};
+    QTimer* timer1_ = nullptr;
+    QMenu* popupMenu1_ = nullptr;
+    TDropFileTarget* dropFileTarget1_ = nullptr;
+    TFolderBrowse folderBrowse1_;
+
+    // Menu items.
+    QAction* selectfiles1_ = nullptr;
+    QAction* openlistasfile1_ = nullptr;
+    QAction* viewprintlist1_ = nullptr;
+    QAction* savelisttofile1_ = nullptr;
+    QAction* abort1_ = nullptr;
+    QAction* setTempdir1_ = nullptr;
+    QAction* qlFromStart1_ = nullptr;
+    QAction* rpFromEnd1_ = nullptr;
+    QAction* clearafterspooling1_ = nullptr;
+    QAction* reverseset1_ = nullptr;
+    QAction* printertype1_ = nullptr;
+    QAction* portinStatusbar1_ = nullptr;
+    std::array<QAction*, 6> pageSizeItems_{};
+    QAction* showQ1_ = nullptr;
+    QAction* pauseprinting1_ = nullptr;
+    QAction* resumeprinting1_ = nullptr;
+    QAction* clearQueu1_ = nullptr;
+    QAction* about2_ = nullptr;
+    QAction* delete1_ = nullptr;
+
+    // The engine's view of the controls.
+    std::unique_ptr<ButtonControl> smartReplotsControl_;
+    std::unique_ptr<ButtonControl> removeQLControl_;
+    std::unique_ptr<ButtonControl> psCollateControl_;
+    std::unique_ptr<ButtonControl> fitToPageControl_;
+    std::unique_ptr<GroupBoxControl> groupBox3Control_;
+    std::unique_ptr<ButtonControl> jobAsSetControl_;
+    std::unique_ptr<LabelControl> label3Control_;
+    std::unique_ptr<ButtonControl> repModeControl_;
+    std::unique_ptr<ButtonControl> addModeControl_;
+    std::unique_ptr<SpinEditControl> spinEdit1Control_;
+    std::unique_ptr<ButtonControl> okPrintControl_;
+    std::unique_ptr<ButtonControl> scheduleControl_;
+    std::unique_ptr<IntegerEditControl> uurControl_;
+    std::unique_ptr<IntegerEditControl> minuutControl_;
+    std::unique_ptr<LabelControl> label2Control_;
+    std::unique_ptr<LabelControl> label4Control_;
+    std::unique_ptr<QtTimerControl> timer1Control_;
+    std::unique_ptr<ActionControl> clearafterspooling1Control_;
+    std::unique_ptr<ActionControl> reverseset1Control_;
+    std::unique_ptr<ActionControl> printertype1Control_;
+    std::unique_ptr<ActionControl> portinStatusbar1Control_;
+    std::vector<std::unique_ptr<ActionControl>> pageSizeControls_;
+    std::unique_ptr<ActionControl> pauseprinting1Control_;
+    std::unique_ptr<ActionControl> resumeprinting1Control_;
+    std::unique_ptr<PanelStatusBar> statusBar1Control_;
+
+    std::unique_ptr<Session> session_;
+    TOverTavrin* overTavrin_ = nullptr;
+    TConfigure* configure_ = nullptr;
+};
+
+}  // namespace tavrin

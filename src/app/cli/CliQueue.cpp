@@ -1,0 +1,80 @@
+#include <algorithm>
+#include <iostream>
+
+#include "app/cli/CliCommands.h"
+#include "platform/CupsPrintSpooler.h"
+#include "platform/Error.h"
+#include "printers/PrinterCatalogue.h"
+#include "printers/QueueJobText.h"
+#include "printers/QueueManagement.h"
+
+namespace tavrin::cli {
+namespace {
+
+bool IsIndex(const std::string& text) {
+    return !text.empty() && text.size() < 10 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The printer named by -p: a queue name, or an index into the printer list (a queue whose name
+// is a number wins). Anything else is passed on, so that opening it fails with the spooler's
+// reason.
+std::string PrinterArgument(PrintSpooler& spooler, const Args& args, const char* command) {
+    if (args.size() != 2 || args[0] != "-p" || args[1].empty()) {
+        throw UsageError(std::string(command) + " needs exactly -p NAME|INDEX");
+    }
+    const std::string& given = args[1];
+    if (!IsIndex(given))
+        return given;
+    PrinterCatalogue catalogue(spooler);
+    const auto& names = catalogue.Names();
+    if (std::find(names.begin(), names.end(), given) != names.end())
+        return given;
+    const int index = std::stoi(given);
+    if (index < catalogue.Count())
+        return names[static_cast<std::size_t>(index)];
+    return given;
+}
+
+int RunQueueCommand(const Args& args, const char* name, QueueCommand command) {
+    CupsPrintSpooler spooler;
+    const std::string printer = PrinterArgument(spooler, args, name);
+    const QueueCommandResult result = SendQueueCommand(spooler, printer, command);
+    if (!result.accepted)
+        throw Error(result.refusal);
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunPause(const Args& args) {
+    return RunQueueCommand(args, "pause", QueueCommand::Pause);
+}
+
+int RunResume(const Args& args) {
+    return RunQueueCommand(args, "resume", QueueCommand::Resume);
+}
+
+int RunPurge(const Args& args) {
+    return RunQueueCommand(args, "purge", QueueCommand::Purge);
+}
+
+int RunJobs(const Args& args) {
+    CupsPrintSpooler spooler;
+    const std::string printerName = PrinterArgument(spooler, args, "jobs");
+    const auto printer = spooler.Open(printerName);
+    if (!printer->ok()) {
+        std::string text = FormatMessage("Cannot open printer %s", printerName);
+        if (!printer->error().empty())
+            text += ": " + printer->error();
+        throw Error(text);
+    }
+    const auto jobs = printer->Jobs();
+    if (!jobs)
+        throw Error(FormatMessage("Cannot read the queue of printer %s", printerName));
+    for (const QueueJob& job : *jobs)
+        std::cout << QueueJobLine(job) << '\n';
+    return kExitOk;
+}
+
+}  // namespace tavrin::cli

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cups/cups.h>
+
+#include <string>
+
+namespace tavrin {
+
+// How long the print server may keep us waiting. Every wait is bounded, so a print server that
+// does not answer is a refusal, never a hang.
+struct CupsTimeouts {
+    int connectMilliseconds = 5000;
+    // The longest the server may stay silent while a request waits for it.
+    double requestSeconds = 20.0;
+};
+
+// One connection to the print server libcups is pointed at (CUPS_SERVER, client.conf, or the
+// local server), closed when destroyed.
+class CupsConnection {
+public:
+    explicit CupsConnection(const CupsTimeouts& timeouts);
+    ~CupsConnection();
+    CupsConnection(const CupsConnection&) = delete;
+    CupsConnection& operator=(const CupsConnection&) = delete;
+
+    bool ok() const { return http_ != nullptr; }
+    const std::string& error() const { return error_; }
+    http_t* http() const { return http_; }
+    // Whether the server stayed silent longer than allowed.
+    bool timedOut() const { return watch_.expired; }
+    // Why the last request on this connection failed.
+    std::string FailureText() const;
+
+private:
+    // libcups retries some requests on its own; once the server has stayed silent too long,
+    // every further wait on this connection gives up at once, so the total wait stays bounded.
+    struct SilenceWatch {
+        double limitSeconds = 0;
+        double lastCall = -1;
+        double silentSince = 0;
+        bool expired = false;
+    };
+    static int OnSilence(http_t* http, void* watch);
+
+    std::string server_;
+    http_t* http_ = nullptr;
+    std::string error_;
+    SilenceWatch watch_;
+};
+
+// The text of libcups' last error, never empty.
+std::string LastCupsError();
+
+// The IPP URI of a queue on the connected server ("ipp://localhost/printers/NAME").
+std::string QueueUri(const std::string& queueName);
+
+}  // namespace tavrin

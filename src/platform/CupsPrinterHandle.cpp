@@ -1,0 +1,128 @@
+#include "platform/CupsPrinterHandle.h"
+
+#include <algorithm>
+
+#include "platform/CupsPrintJob.h"
+#include "platform/CupsQueueAttributes.h"
+
+namespace tavrin {
+namespace {
+
+QueueJobState StateOf(int ippJobState) {
+    switch (ippJobState) {
+        case IPP_JSTATE_HELD:
+            return QueueJobState::Held;
+        case IPP_JSTATE_PROCESSING:
+            return QueueJobState::Processing;
+        case IPP_JSTATE_STOPPED:
+            return QueueJobState::Stopped;
+        case IPP_JSTATE_CANCELED:
+            return QueueJobState::Canceled;
+        case IPP_JSTATE_ABORTED:
+            return QueueJobState::Aborted;
+        case IPP_JSTATE_COMPLETED:
+            return QueueJobState::Completed;
+        default:
+            return QueueJobState::Pending;
+    }
+}
+
+}  // namespace
+
+CupsPrinterHandle::CupsPrinterHandle(std::string queueName, const CupsTimeouts& timeouts)
+    : queueName_(std::move(queueName)), timeouts_(timeouts), connection_(timeouts) {
+    if (!connection_.ok()) {
+        error_ = connection_.error();
+        return;
+    }
+    if (queueName_.empty()) {
+        error_ = "No printer name";
+        return;
+    }
+    const auto queue = ReadQueueAttributes(connection_, queueName_);
+    if (!queue) {
+        error_ = connection_.FailureText();
+        return;
+    }
+    if (!queue->deviceUri.empty())
+        deviceUri_ = queue->deviceUri;
+    if (!queue->printerUri.empty())
+        printerUri_ = queue->printerUri;
+}
+
+std::optional<std::string> CupsPrinterHandle::PortName() {
+    if (!ok())
+        return std::nullopt;
+    return deviceUri_ ? deviceUri_ : printerUri_;
+}
+
+std::unique_ptr<PrintJob> CupsPrinterHandle::StartRawDocument(const std::string& documentName) {
+    return std::make_unique<CupsPrintJob>(queueName_, documentName, timeouts_);
+}
+
+bool CupsPrinterHandle::Send(QueueCommand command) {
+    if (!ok())
+        return false;
+    ipp_op_t operation = IPP_OP_PAUSE_PRINTER;
+    if (command == QueueCommand::Resume)
+        operation = IPP_OP_RESUME_PRINTER;
+    if (command == QueueCommand::Purge)
+        operation = IPP_OP_PURGE_JOBS;
+    ipp_t* request = ippNewRequest(operation);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 QueueUri(queueName_).c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippDelete(cupsDoRequest(connection_.http(), request, "/admin/"));
+    return cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
+}
+
+std::optional<std::vector<QueueJob>> CupsPrinterHandle::Jobs() {
+    if (!ok())
+        return std::nullopt;
+    static const char* const kAttributes[] = {"job-id", "job-name", "job-k-octets", "job-state",
+                                              "time-at-creation"};
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 QueueUri(queueName_).c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
+    ipp_t* response = cupsDoRequest(connection_.http(), request, "/");
+    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        ippDelete(response);
+        return std::nullopt;
+    }
+    std::vector<QueueJob> jobs;
+    QueueJob* current = nullptr;
+    for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;
+         attr = ippNextAttribute(response)) {
+        if (ippGetGroupTag(attr) != IPP_TAG_JOB) {
+            current = nullptr;
+            continue;
+        }
+        if (!current)
+            current = &jobs.emplace_back();
+        const char* name = ippGetName(attr);
+        if (!name)
+            continue;
+        std::string_view key(name);
+        if (key == "job-id")
+            current->id = ippGetInteger(attr, 0);
+        if (key == "job-name")
+            current->documentName = ippGetString(attr, 0, nullptr);
+        if (key == "job-k-octets")
+            current->sizeKBytes = ippGetInteger(attr, 0);
+        if (key == "job-state")
+            current->state = StateOf(ippGetInteger(attr, 0));
+        if (key == "time-at-creation")
+            current->createdAt = ippGetInteger(attr, 0);
+    }
+    ippDelete(response);
+    std::sort(jobs.begin(), jobs.end(),
+              [](const QueueJob& a, const QueueJob& b) { return a.id < b.id; });
+    return jobs;
+}
+
+}  // namespace tavrin

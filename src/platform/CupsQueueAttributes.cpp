@@ -1,0 +1,54 @@
+#include "platform/CupsQueueAttributes.h"
+
+#include <iterator>
+#include <string_view>
+
+namespace tavrin {
+
+std::optional<CupsQueueAttributes> ReadQueueAttributes(CupsConnection& connection,
+                                                       const std::string& queueName) {
+    if (!connection.ok() || queueName.empty())
+        return std::nullopt;
+    static const char* const kAttributes[] = {"printer-name", "device-uri", "printer-uri-supported",
+                                              "printer-info", "technology-default"};
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 QueueUri(queueName).c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
+    ipp_t* response = cupsDoRequest(connection.http(), request, "/");
+    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        ippDelete(response);
+        return std::nullopt;
+    }
+    CupsQueueAttributes queue;
+    bool found = false;
+    for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;
+         attr = ippNextAttribute(response)) {
+        const char* name = ippGetName(attr);
+        if (ippGetGroupTag(attr) != IPP_TAG_PRINTER || !name)
+            continue;
+        const char* value = ippGetString(attr, 0, nullptr);
+        if (!value)
+            continue;
+        const std::string_view key(name);
+        if (key == "printer-name")
+            found = true;
+        if (key == "device-uri")
+            queue.deviceUri = value;
+        if (key == "printer-uri-supported")
+            queue.printerUri = value;
+        if (key == "printer-info")
+            queue.info = value;
+        if (key == "technology-default" && *value)
+            queue.technology = value;
+    }
+    ippDelete(response);
+    if (!found)
+        return std::nullopt;
+    return queue;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/CupsConnection.h"
+
+namespace tavrin {
+
+// What the engine reads of a CUPS queue.
+struct CupsQueueAttributes {
+    std::string deviceUri;                  // the queue's device, e.g. socket://10.0.0.7:9100
+    std::string printerUri;                 // printer-uri-supported
+    std::string info;                       // the description an administrator gave
+    std::optional<std::string> technology;  // option technology (technology-default)
+};
+
+// Asks the server for one queue's attributes in a single request on `connection` (so the wait
+// stays within its bounds). Nothing when the queue is unknown or the server does not answer;
+// connection.FailureText() then says why.
+std::optional<CupsQueueAttributes> ReadQueueAttributes(CupsConnection& connection,
+                                                       const std::string& queueName);
+
+}  // namespace tavrin

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavrin {
+
+// The system print spooler as the engine uses it: the list of printers, raw jobs and control of
+// a printer's queue. Every request object carries its own error state: ok() tells whether the
+// spooler accepted everything asked of it so far, error() gives the spooler's reason when not.
+// A refusal is never an exception; the caller decides what a refusal means.
+
+enum class QueueCommand { Pause, Resume, Purge };
+
+enum class QueueJobState { Pending, Held, Processing, Stopped, Canceled, Aborted, Completed };
+
+// One job in a printer's queue, as a queue window lists it.
+struct QueueJob {
+    int id = 0;
+    std::string documentName;
+    std::int64_t sizeKBytes = 0;
+    QueueJobState state = QueueJobState::Pending;
+    std::int64_t createdAt = 0;  // seconds since the Unix epoch
+
+    bool operator==(const QueueJob&) const = default;
+};
+
+// One raw document being sent. Destroying a job that was not finished cancels it, so that no
+// half-sent job is left in the queue.
+class PrintJob {
+public:
+    virtual ~PrintJob() = default;
+
+    virtual bool ok() const = 0;
+    virtual std::string error() const = 0;
+
+    // Offers `size` bytes; returns how many the spooler took (possibly fewer than offered).
+    // Returns 0 and leaves ok() false when the write failed.
+    virtual std::size_t Write(const char* data, std::size_t size) = 0;
+    // Ends the document. Returns whether the spooler accepted the job; a refused job is
+    // cancelled.
+    virtual bool Finish() = 0;
+    // Withdraws the job from the queue.
+    virtual void Cancel() = 0;
+};
+
+// An opened printer. Closed when destroyed.
+class PrinterHandle {
+public:
+    virtual ~PrinterHandle() = default;
+
+    // False when the printer could not be opened (unknown name, no answer from the spooler).
+    virtual bool ok() const = 0;
+    virtual std::string error() const = 0;
+
+    // The port the printer is reached through; nothing when it cannot be read.
+    virtual std::optional<std::string> PortName() = 0;
+    // Starts a raw document (data passed to the device unaltered) shown under `documentName`.
+    // The job's ok() is false when the spooler refused to start it.
+    virtual std::unique_ptr<PrintJob> StartRawDocument(const std::string& documentName) = 0;
+    // Pause, resume or purge the whole queue. Returns whether the spooler accepted it.
+    virtual bool Send(QueueCommand command) = 0;
+    // The queue's jobs that are not yet done, oldest first; nothing when they cannot be read.
+    virtual std::optional<std::vector<QueueJob>> Jobs() = 0;
+};
+
+class PrintSpooler {
+public:
+    virtual ~PrintSpooler() = default;
+
+    // The installed printers' names in the spooler's order. Empty when there are none or the
+    // spooler cannot be reached; LastError() then tells which.
+    virtual std::vector<std::string> PrinterNames() = 0;
+    // Opens a printer by name. Always returns a handle; its ok() tells whether it opened.
+    virtual std::unique_ptr<PrinterHandle> Open(const std::string& printerName) = 0;
+    // The reason of the last failed PrinterNames(), empty when it succeeded.
+    virtual std::string LastError() const = 0;
+};
+
+}  // namespace tavrin

@@ -1,0 +1,13 @@
+#include "platform/ProgramFile.h"
+
+#include <system_error>
+
+namespace tavrin {
+
+std::filesystem::path ProgramFilePath() {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : path;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/PrintSpooler.h"
+
+namespace tavrin {
+
+// The installed printers, read from the spooler once and then kept.
+class PrinterCatalogue {
+public:
+    explicit PrinterCatalogue(PrintSpooler& spooler);
+
+    const std::vector<std::string>& Names() const { return names_; }
+    int Count() const { return static_cast<int>(names_.size()); }
+    // Why the list is empty when the spooler could not be asked; empty otherwise.
+    const std::string& ReadError() const { return readError_; }
+
+private:
+    std::vector<std::string> names_;
+    std::string readError_;
+};
+
+}  // namespace tavrin

@@ -1,0 +1,111 @@
+#include "spool/SendFileRaw.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "platform/Error.h"
+
+namespace tavrin {
+namespace {
+
+// A file opened for reading, closed on every path.
+class InputFile {
+public:
+    explicit InputFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        struct stat info {};
+        // A folder opens for reading on POSIX systems but holds no bytes to send.
+        if (fd_ >= 0 && (fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode))) {
+            close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~InputFile() {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    // The number of bytes read, 0 at the end of the file, -1 on a read error.
+    ssize_t Read(char* buffer, std::size_t size) {
+        ssize_t got;
+        do {
+            got = read(fd_, buffer, size);
+        } while (got < 0 && errno == EINTR);
+        return got;
+    }
+
+private:
+    int fd_;
+};
+
+// Offers the whole piece, writing on after a partial write; false when a write fails or the
+// spooler takes nothing.
+bool WriteWhole(PrintJob& job, const char* data, std::size_t size) {
+    while (size > 0) {
+        const std::size_t taken = job.Write(data, size);
+        if (taken == 0 || taken > size || !job.ok())
+            return false;
+        data += taken;
+        size -= taken;
+    }
+    return true;
+}
+
+SendResult Refused(const std::string& reason, std::uint64_t bytesSent = 0) {
+    return {false, reason.empty() ? "refused by the spooler" : reason, bytesSent};
+}
+
+}  // namespace
+
+std::string DocumentNameOf(const std::string& path) {
+#ifdef _WIN32
+    const auto at = path.find_last_of("\\:/");
+#else
+    const auto at = path.find_last_of('/');
+#endif
+    return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+SendResult SendFileRaw(PrintSpooler& spooler, const std::string& printerName,
+                       const std::string& path) {
+    const std::unique_ptr<PrinterHandle> printer = spooler.Open(printerName);
+    if (!printer->ok())
+        return Refused(printer->error());
+
+    InputFile file(path);
+    if (!file.isOpen())
+        throw Error(FormatMessage("Cannot open file %s", path));
+
+    const std::unique_ptr<PrintJob> job = printer->StartRawDocument(DocumentNameOf(path));
+    if (!job->ok())
+        return Refused(job->error());
+
+    const auto buffer = std::make_unique<char[]>(kRawTransferBuffer);
+    std::uint64_t sent = 0;
+    while (true) {
+        const ssize_t count = file.Read(buffer.get(), kRawTransferBuffer);
+        if (count < 0) {
+            job->Cancel();
+            throw Error(FormatMessage("Cannot read file %s", path));
+        }
+        if (count == 0)
+            break;
+        if (!WriteWhole(*job, buffer.get(), static_cast<std::size_t>(count))) {
+            const std::string reason = job->ok() ? "the spooler took no more data" : job->error();
+            job->Cancel();
+            return Refused(reason, sent);
+        }
+        sent += static_cast<std::uint64_t>(count);
+    }
+    if (!job->Finish())
+        return Refused(job->error(), sent);
+    return {true, {}, sent};
+}
+
+}  // namespace tavrin

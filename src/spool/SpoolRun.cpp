@@ -1,0 +1,280 @@
+#include "spool/SpoolRun.h"
+
+#include <charconv>
+#include <utility>
+
+#include "platform/Error.h"
+#include "spool/HpglRewrite.h"
+#include "spool/OceHeader.h"
+#include "spool/PostScriptHeader.h"
+#include "spool/SendFileRaw.h"
+#include "spool/TempFile.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr int kFileCountPanel = 1;
+constexpr int kDonePanel = 3;
+
+}  // namespace
+
+// The options as the rewriters of one run see them: all read at the moment of use, except the
+// folder of the temporary file, which is fixed at the start of the run so that every rewriter
+// writes the file the run sends.
+class SpoolRunner::RunOptions : public SpoolOptions {
+public:
+    RunOptions(const SpoolOptions& options, const std::string& tempFilesPath)
+        : options_(options), tempFilesPath_(tempFilesPath) {}
+
+    bool SmartReplots() const override { return options_.SmartReplots(); }
+    bool RemoveQL() const override { return options_.RemoveQL(); }
+    bool PSCollate() const override { return options_.PSCollate(); }
+    bool FitToPage() const override { return options_.FitToPage(); }
+    std::optional<PageSize> CheckedPageSize() const override { return options_.CheckedPageSize(); }
+    bool JobAsSet() const override { return options_.JobAsSet(); }
+    bool ClearAfterSpooling() const override { return options_.ClearAfterSpooling(); }
+    bool ReverseSet() const override { return options_.ReverseSet(); }
+    int GlobalCopies() const override { return options_.GlobalCopies(); }
+    int FromStart() const override { return options_.FromStart(); }
+    int FromEnd() const override { return options_.FromEnd(); }
+    std::string TempFilesPath() const override { return tempFilesPath_; }
+
+private:
+    const SpoolOptions& options_;
+    const std::string& tempFilesPath_;
+};
+
+int ParseCopyCount(const std::string& text) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    // from_chars reads a minus sign but no plus sign; a sign must be followed by a digit.
+    if (first != last && *first == '+')
+        ++first;
+    const bool startsWell = first != last && (*first != '-' || first == text.data());
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(first, last, value, 10);
+    if (!startsWell || error != std::errc() || end != last)
+        throw Error(FormatMessage("'%s' is not a valid integer value", text));
+    return value;
+}
+
+std::string RefusedSendsMessage(const std::vector<RefusedSend>& refused) {
+    std::vector<std::string> printers;
+    for (const RefusedSend& send : refused) {
+        bool known = false;
+        for (const std::string& printer : printers)
+            known = known || printer == send.printerName;
+        if (!known)
+            printers.push_back(send.printerName);
+    }
+    std::string message;
+    for (const std::string& printer : printers) {
+        if (!message.empty())
+            message += "\n\n";
+        message += FormatMessage("Not sent to %s:", printer);
+        int listed = 0;
+        int more = 0;
+        for (const RefusedSend& send : refused) {
+            if (send.printerName != printer)
+                continue;
+            if (listed < kMostRefusedNamesShown) {
+                message += "\n" + send.documentName;
+                ++listed;
+            } else {
+                ++more;
+            }
+        }
+        if (more > 0)
+            message += "\n" + FormatMessage("and %d more", std::to_string(more));
+    }
+    return message;
+}
+
+SpoolRunner::SpoolRunner(Form& form, PrintSpooler& spooler, PrinterSelection& printers,
+                         JobList& jobList, const SpoolOptions& options,
+                         std::function<void()> armScheduledStart)
+    : form_(form),
+      spooler_(spooler),
+      printers_(printers),
+      jobList_(jobList),
+      options_(options),
+      armScheduledStart_(std::move(armScheduledStart)) {}
+
+void SpoolRunner::OKPrintClick() {
+    if (form_.StringGrid1().cell(0, 1).empty())
+        return;
+    if (!form_.Schedule().checked()) {
+        form_.Timer1().setEnabled(false);
+        SpoolRun();
+    } else if (armScheduledStart_) {
+        armScheduledStart_();
+    }
+}
+
+void SpoolRunner::SpoolRun() {
+    if (running_)
+        return;
+    running_ = true;
+    report_ = SpoolRunReport{};
+    rowsRemoved_ = 0;
+    try {
+        form_.OKPrint().setCaption(kBusyCaption);
+        form_.OKPrint().setEnabled(false);
+        tempFilesPath_ = options_.TempFilesPath();
+        tempFileName_ = tavrin::TempFileName(tempFilesPath_);
+        if (!options_.JobAsSet()) {
+            RunRows();
+        } else {
+            RunSets();
+        }
+        EndOfRun();
+    } catch (...) {
+        running_ = false;
+        // The rows this run removed are gone: the count shown says so.
+        if (rowsRemoved_ > 0)
+            form_.StatusBar1().setPanel(
+                kFileCountPanel, JobList::kFilesInJoblist + std::to_string(jobList_.FileCount()));
+        BackToIdle();
+        throw;
+    }
+    running_ = false;
+}
+
+void SpoolRunner::RunRows() {
+    const int n = jobList_.FileCount();
+    for (int k = 1; k <= n; ++k) {
+        const bool clear = options_.ClearAfterSpooling();
+        const int row = clear ? 1 : k;
+        // Rows removed from the list while the run let the window work are not sent.
+        if (row > jobList_.FileCount())
+            break;
+        SpoolRow(row);
+        if (clear) {
+            form_.StringGrid1().deleteRow(row);
+            jobList_.SetFileCount(jobList_.FileCount() - 1);
+            ++rowsRemoved_;
+        }
+        form_.ProcessPendingMessages();
+    }
+}
+
+void SpoolRunner::RunSets() {
+    const int sets = options_.GlobalCopies();
+    for (int set = 1; set <= sets; ++set) {
+        const int n = jobList_.FileCount();
+        if (options_.ReverseSet()) {
+            for (int row = n; row >= 1; --row)
+                SpoolSetFile(row);
+        } else {
+            for (int row = 1; row <= n; ++row)
+                SpoolSetFile(row);
+        }
+    }
+}
+
+bool SpoolRunner::ClassIs(DeviceKind kind) {
+    return ClassOf(printers_.ProbeDeviceClass()) == kind;
+}
+
+void SpoolRunner::SpoolRow(int row) {
+    const Grid& grid = form_.StringGrid1();
+    const std::string file = grid.cell(0, row);
+    const std::string copiesText = grid.cell(1, row);
+    const RunOptions options(options_, tempFilesPath_);
+
+    if (ClassIs(DeviceKind::HpGl2)) {
+        if (options_.SmartReplots()) {
+            const int copies = ParseCopyCount(copiesText);
+            const int replots = copies - 1;
+            const HpglRewrite rewrite = RewriteHpglFile(file, replots, options);
+            // Without a place for the replot instruction the plotter makes no copies.
+            Send(tempFileName_, file, replots >= 1 && !rewrite.replotPlaced ? copies : 1);
+        } else if (options_.RemoveQL()) {
+            const int copies = ParseCopyCount(copiesText);
+            RewriteHpglFile(file, 0, options);
+            Send(tempFileName_, file, copies);
+        } else {
+            Send(file, file, ParseCopyCount(copiesText));
+        }
+    } else if (ClassIs(DeviceKind::PostScript)) {
+        if (options_.SmartReplots()) {
+            WritePostScriptHeader(file, ParseCopyCount(copiesText), options);
+            Send(tempFileName_, file, 1);
+        } else if (options_.FitToPage()) {
+            WritePostScriptHeader(file, 0, options);
+            Send(tempFileName_, file, 1);
+        } else {
+            Send(file, file, ParseCopyCount(copiesText));
+        }
+    } else if (ClassIs(DeviceKind::Oce)) {
+        if (options_.SmartReplots()) {
+            WriteOceHeader(file, ParseCopyCount(copiesText), options);
+            Send(tempFileName_, file, 1);
+        } else {
+            Send(file, file, ParseCopyCount(copiesText));
+        }
+    } else {
+        Send(file, file, ParseCopyCount(copiesText));
+    }
+}
+
+void SpoolRunner::SpoolSetFile(int row) {
+    // Rows removed from the list while the run let the window work are not sent.
+    if (row > jobList_.FileCount())
+        return;
+    const std::string file = form_.StringGrid1().cell(0, row);
+    const RunOptions options(options_, tempFilesPath_);
+
+    if (ClassIs(DeviceKind::HpGl2) && options_.RemoveQL()) {
+        RewriteHpglFile(file, 0, options);
+        Send(tempFileName_, file, 1);
+    } else if (ClassIs(DeviceKind::PostScript) && options_.FitToPage()) {
+        WritePostScriptHeader(file, 1, options);
+        Send(tempFileName_, file, 1);
+    } else if (ClassIs(DeviceKind::Oce)) {
+        WriteOceHeader(file, 1, options);
+        Send(tempFileName_, file, 1);
+    } else {
+        Send(file, file, 1);
+    }
+    form_.ProcessPendingMessages();
+}
+
+void SpoolRunner::Send(const std::string& path, const std::string& listedFile, int times) {
+    for (int i = 0; i < times; ++i) {
+        const std::string printer = printers_.PrinterName();
+        const SendResult result = SendFileRaw(spooler_, printer, path);
+        ++report_.sends;
+        if (result.accepted) {
+            ++report_.accepted;
+            report_.bytesAccepted += result.bytesSent;
+        } else {
+            report_.refused.push_back(
+                {printer, listedFile, DocumentNameOf(listedFile), result.refusal});
+        }
+    }
+}
+
+void SpoolRunner::EndOfRun() {
+    Grid& grid = form_.StringGrid1();
+    if (grid.cell(0, 1).empty()) {
+        jobList_.SetFileCount(0);
+        grid.setRowCount(JobList::kEmptyRowCount);
+        grid.setColWidth(0, JobList::kNameWidthNarrow);
+        form_.StatusBar1().setPanel(
+            kFileCountPanel, JobList::kFilesInJoblist + std::to_string(jobList_.FileCount()));
+    }
+    BackToIdle();
+    form_.StatusBar1().setPanel(kDonePanel, report_.refused.empty() ? kDone : kFailed);
+    report_.finished = true;
+    if (!report_.refused.empty())
+        form_.ShowMessage(RefusedSendsMessage(report_.refused));
+}
+
+void SpoolRunner::BackToIdle() {
+    form_.OKPrint().setCaption(kPrintCaption);
+    form_.OKPrint().setEnabled(true);
+}
+
+}  // namespace tavrin

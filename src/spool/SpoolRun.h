@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "joblist/JobList.h"
+#include "platform/Form.h"
+#include "platform/PrintSpooler.h"
+#include "printers/DeviceClass.h"
+#include "printers/PrinterSelection.h"
+#include "spool/SpoolOptions.h"
+
+namespace tavrin {
+
+// One send the spooler did not take.
+struct RefusedSend {
+    std::string printerName;
+    std::string file;          // the listed file, full path
+    std::string documentName;  // the listed file's name without its folder
+    std::string reason;        // the spooler's words
+};
+
+// What the last run did. Filled as the run goes, so it is also complete up to the error when an
+// error ended the run.
+struct SpoolRunReport {
+    int sends = 0;     // jobs offered to the spooler
+    int accepted = 0;  // jobs the spooler took
+    std::uint64_t bytesAccepted = 0;
+    std::vector<RefusedSend> refused;
+    bool finished = false;  // the run reached its end (no error stopped it)
+};
+
+// The most refused names one message lists; the rest are counted.
+inline constexpr int kMostRefusedNamesShown = 20;
+
+// The message for the refused sends of a run: per printer "Not sent to <printer>:" and the
+// document names one per line, at most kMostRefusedNamesShown, then "and <n> more". Empty when
+// nothing was refused.
+std::string RefusedSendsMessage(const std::vector<RefusedSend>& refused);
+
+// Reads a copy count: a signed 32-bit decimal integer, nothing else. Throws
+// "'<text>' is not a valid integer value" for anything else, the empty text included.
+int ParseCopyCount(const std::string& text);
+
+// The spool run: turns every row of the job list into raw jobs on the selected printer, altered
+// for its device class as the options say. Reads the printer, its class, the options and the
+// cells at each use, so changes made between files (the run lets the window handle its messages
+// after each row or file) apply to the following sends.
+class SpoolRunner {
+public:
+    static constexpr const char* kPrintCaption = "&OK, Print!!";
+    static constexpr const char* kBusyCaption = "Busy!";
+    static constexpr const char* kDone = "Done";
+    static constexpr const char* kFailed = "Failed";
+
+    // `armScheduledStart` arms the start at the set time when the print button is pressed with
+    // Schedule checked.
+    SpoolRunner(Form& form, PrintSpooler& spooler, PrinterSelection& printers, JobList& jobList,
+                const SpoolOptions& options, std::function<void()> armScheduledStart);
+
+    // The print button: nothing when row 1 has no file name; with Schedule unchecked Timer1 is
+    // disabled and the run starts; with Schedule checked the start is armed.
+    void OKPrintClick();
+
+    // One pass over the job list. An error ends it where it arises and passes to the caller,
+    // after the print button is idle again; jobs already sent stay in the queue. A call made
+    // while a run is under way (from a handler run between files) does nothing.
+    void SpoolRun();
+
+    // Sends the file of `row` once, as a member of a set.
+    void SpoolSetFile(int row);
+
+    // The temporary file of the current (or last) run.
+    const std::string& TempFileName() const { return tempFileName_; }
+    const SpoolRunReport& LastRun() const { return report_; }
+    bool running() const { return running_; }
+
+private:
+    class RunOptions;
+
+    void RunRows();
+    void RunSets();
+    void SpoolRow(int row);
+    void Send(const std::string& path, const std::string& listedFile, int times);
+    void EndOfRun();
+    void BackToIdle();
+    // Probes the selected printer afresh and tests its class.
+    bool ClassIs(DeviceKind kind);
+
+    Form& form_;
+    PrintSpooler& spooler_;
+    PrinterSelection& printers_;
+    JobList& jobList_;
+    const SpoolOptions& options_;
+    std::function<void()> armScheduledStart_;
+    std::string tempFileName_;
+    std::string tempFilesPath_;
+    SpoolRunReport report_;
+    int rowsRemoved_ = 0;
+    bool running_ = false;
+};
+
+}  // namespace tavrin
