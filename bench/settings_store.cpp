@@ -8,31 +8,13 @@
 
 #include "app/settings/SettingsStartup.h"
 #include "app/settings/SettingsStore.h"
+#include "joblist/GridModel.h"
 #include "platform/PlainForm.h"
 #include "support/ScratchFolder.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class NoGrid : public tavrin::Grid {
-public:
-    int rowCount() const override { return 2; }
-    void setRowCount(int) override {}
-    int colCount() const override { return 2; }
-    void setColCount(int) override {}
-    int fixedRows() const override { return 1; }
-    std::string cell(int, int) const override { return {}; }
-    void setCell(int, int, const std::string&) override {}
-    int colWidth(int) const override { return 64; }
-    void setColWidth(int, int) override {}
-    int currentRow() const override { return 1; }
-    void setCurrentRow(int) override {}
-    void deleteRow(int) override {}
-    tavrin::ColumnSettings column(int) const override { return {}; }
-    void setColumn(int, const tavrin::ColumnSettings&) override {}
-    void repaint() override {}
-};
 
 template <typename Action>
 double MillisecondsPerRun(int runs, Action action) {
@@ -48,7 +30,7 @@ void Measure(const char* label, const std::string& padding) {
     location.IniFileName = folder / "tavrin.ini";
     location.HomeFolder = folder.path().string();
     location.CacheFolder = (folder / "cache").string();
-    NoGrid grid;
+    tavrin::GridModel grid;
     tavrin::PlainForm form(grid);
     tavrin::Settings settings;
     tavrin::StartSettings(location, settings, form);

@@ -62,9 +62,11 @@ public:
 
     bool checked() const override { return checked_; }
     void setChecked(bool checked) override {
-        if (checked == checked_) return;
+        if (checked == checked_)
+            return;
         checked_ = checked;
-        if (onClick) onClick();
+        if (onClick)
+            onClick();
     }
     bool enabled() const override { return enabled_; }
     void setEnabled(bool enabled) override { enabled_ = enabled; }
@@ -97,9 +99,11 @@ public:
     void setCaption(const std::string&) override {}
     int value() const override { return value_; }
     void setValue(int value) override {
-        if (value == value_) return;
+        if (value == value_)
+            return;
         value_ = value;
-        if (onChange) onChange();
+        if (onChange)
+            onChange();
     }
 
 private:
@@ -114,7 +118,8 @@ public:
         return index >= 0 && index < 4 ? panels_[index] : std::string();
     }
     void setPanel(int index, const std::string& text) override {
-        if (index >= 0 && index < 4) panels_[index] = text;
+        if (index >= 0 && index < 4)
+            panels_[index] = text;
     }
 
 private:

@@ -6,29 +6,6 @@
 #include "platform/CupsQueueAttributes.h"
 
 namespace tavrin {
-namespace {
-
-QueueJobState StateOf(int ippJobState) {
-    switch (ippJobState) {
-        case IPP_JSTATE_HELD:
-            return QueueJobState::Held;
-        case IPP_JSTATE_PROCESSING:
-            return QueueJobState::Processing;
-        case IPP_JSTATE_STOPPED:
-            return QueueJobState::Stopped;
-        case IPP_JSTATE_CANCELED:
-            return QueueJobState::Canceled;
-        case IPP_JSTATE_ABORTED:
-            return QueueJobState::Aborted;
-        case IPP_JSTATE_COMPLETED:
-            return QueueJobState::Completed;
-        default:
-            return QueueJobState::Pending;
-    }
-}
-
-}  // namespace
-
 CupsPrinterHandle::CupsPrinterHandle(std::string queueName, const CupsTimeouts& timeouts)
     : queueName_(std::move(queueName)), timeouts_(timeouts), connection_(timeouts) {
     if (!connection_.ok()) {
@@ -115,7 +92,7 @@ std::optional<std::vector<QueueJob>> CupsPrinterHandle::Jobs() {
         if (key == "job-k-octets")
             current->sizeKBytes = ippGetInteger(attr, 0);
         if (key == "job-state")
-            current->state = StateOf(ippGetInteger(attr, 0));
+            current->state = QueueJobStateOf(ippGetInteger(attr, 0));
         if (key == "time-at-creation")
             current->createdAt = ippGetInteger(attr, 0);
     }

@@ -5,6 +5,25 @@
 
 namespace tavrin {
 
+QueueJobState QueueJobStateOf(int ippJobState) {
+    switch (ippJobState) {
+        case IPP_JSTATE_HELD:
+            return QueueJobState::Held;
+        case IPP_JSTATE_PROCESSING:
+            return QueueJobState::Processing;
+        case IPP_JSTATE_STOPPED:
+            return QueueJobState::Stopped;
+        case IPP_JSTATE_CANCELED:
+            return QueueJobState::Canceled;
+        case IPP_JSTATE_ABORTED:
+            return QueueJobState::Aborted;
+        case IPP_JSTATE_COMPLETED:
+            return QueueJobState::Completed;
+        default:
+            return QueueJobState::Pending;
+    }
+}
+
 std::optional<CupsQueueAttributes> ReadQueueAttributes(CupsConnection& connection,
                                                        const std::string& queueName) {
     if (!connection.ok() || queueName.empty())

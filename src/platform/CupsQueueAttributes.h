@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/CupsConnection.h"
+#include "platform/PrintSpooler.h"
 
 namespace tavrin {
 
@@ -20,5 +21,9 @@ struct CupsQueueAttributes {
 // connection.FailureText() then says why.
 std::optional<CupsQueueAttributes> ReadQueueAttributes(CupsConnection& connection,
                                                        const std::string& queueName);
+
+// The queue window's state of a job whose IPP job-state is `ippJobState`; pending for a value
+// it does not know.
+QueueJobState QueueJobStateOf(int ippJobState);
 
 }  // namespace tavrin

@@ -81,17 +81,19 @@ public:
         top = newTop;
     }
     void ProcessPendingMessages() override {
-        if (onProcessMessages) onProcessMessages();
+        if (onProcessMessages)
+            onProcessMessages();
     }
     void ShowMessage(const std::string& text) override {
-        if (onShowMessage) onShowMessage(text);
+        if (onShowMessage)
+            onShowMessage(text);
     }
 
 private:
     Grid& grid_;
-    std::array<PlainControl, 6> pageSizes_{
-        PlainControl{"A5 size"}, PlainControl{"A4 size"}, PlainControl{"A3 size"},
-        PlainControl{"A2 size"}, PlainControl{"A1 size"}, PlainControl{"A0 size"}};
+    std::array<PlainControl, 6> pageSizes_{PlainControl{"A5 size"}, PlainControl{"A4 size"},
+                                           PlainControl{"A3 size"}, PlainControl{"A2 size"},
+                                           PlainControl{"A1 size"}, PlainControl{"A0 size"}};
 };
 
 }  // namespace tavrin

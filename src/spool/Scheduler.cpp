@@ -74,17 +74,6 @@ void Scheduler::Timer1Timer() {
     timer.setEnabled(form_.Schedule().checked());
 }
 
-void Scheduler::OKPrintClick() {
-    if (form_.StringGrid1().cell(0, 1).empty())
-        return;
-    if (!form_.Schedule().checked()) {
-        form_.Timer1().setEnabled(false);
-        RunSpool();
-        return;
-    }
-    ArmScheduledStart();
-}
-
 void Scheduler::ArmScheduledStart() {
     form_.Timer1().setEnabled(true);
     form_.OKPrint().setCaption("Starts at " + form_.Uur().caption() + ":" +

@@ -21,7 +21,7 @@ public:
     Scheduler(Form& form, const Clock& clock, std::function<void()> spoolRun);
 
     // Click on Schedule: starts or stops the timer and shows or hides the time edits. Unchecking
-    // it after OKPrintClick has armed the start gives the print button back.
+    // it after the print button has armed the start gives the print button back.
     void ScheduleClick();
 
     // Range keeping of the time edits. A value written by code above the range wraps the hour to
@@ -39,11 +39,8 @@ public:
     // the schedule stops until Schedule is checked again.
     void Timer1Timer();
 
-    // The print button: nothing when row 1 of the job list is empty; with Schedule unchecked an
-    // immediate run; with Schedule checked the armed start (ArmScheduledStart).
-    void OKPrintClick();
-
-    // Enables Timer1, shows "Starts at HH:MM" on OKPrint and disables it until the run.
+    // The print button's scheduled branch: enables Timer1, shows "Starts at HH:MM" on OKPrint and
+    // disables it until the run.
     void ArmScheduledStart();
 
     // True while a run started here is under way.

@@ -20,14 +20,14 @@ public:
     // The first checked item of the "PS fit to size:" menu in the order A5..A0, if any.
     virtual std::optional<PageSize> CheckedPageSize() const = 0;
 
-    virtual bool JobAsSet() const = 0;             // "Treat joblist as set"
-    virtual bool ClearAfterSpooling() const = 0;   // "C&lear list after spooling"
-    virtual bool ReverseSet() const = 0;           // "Re&verse set order"
-    virtual int GlobalCopies() const = 0;          // SpinEdit1: copies, or sets in set mode
+    virtual bool JobAsSet() const = 0;            // "Treat joblist as set"
+    virtual bool ClearAfterSpooling() const = 0;  // "C&lear list after spooling"
+    virtual bool ReverseSet() const = 0;          // "Re&verse set order"
+    virtual int GlobalCopies() const = 0;         // SpinEdit1: copies, or sets in set mode
 
-    virtual int FromStart() const = 0;             // head window for "QL"
-    virtual int FromEnd() const = 0;               // tail window for "PG;"
-    virtual std::string TempFilesPath() const = 0; // folder of the temporary file
+    virtual int FromStart() const = 0;              // head window for "QL"
+    virtual int FromEnd() const = 0;                // tail window for "PG;"
+    virtual std::string TempFilesPath() const = 0;  // folder of the temporary file
 };
 
 }  // namespace tavrin

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "joblist/GridModel.h"
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrintSpooler.h"
 #include "platform/PlainForm.h"
@@ -12,26 +13,6 @@
 
 namespace tavrin {
 namespace {
-
-// The form's grid is not used by the printer logic.
-class UnusedGrid : public Grid {
-public:
-    int rowCount() const override { return 2; }
-    void setRowCount(int) override {}
-    int colCount() const override { return 2; }
-    void setColCount(int) override {}
-    int fixedRows() const override { return 1; }
-    std::string cell(int, int) const override { return {}; }
-    void setCell(int, int, const std::string&) override {}
-    int colWidth(int) const override { return 64; }
-    void setColWidth(int, int) override {}
-    int currentRow() const override { return 1; }
-    void setCurrentRow(int) override {}
-    void deleteRow(int) override {}
-    ColumnSettings column(int) const override { return {}; }
-    void setColumn(int, const ColumnSettings&) override {}
-    void repaint() override {}
-};
 
 class PrinterSelectionTest : public ::testing::Test {
 protected:
@@ -65,7 +46,7 @@ protected:
 
     test::FakePrintSpooler spooler;
     test::FakeDeviceProbe probe;
-    UnusedGrid grid;
+    GridModel grid;
     PlainForm form{grid};
     int smartReplotsClicks = 0;
     std::vector<std::string> messages;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "UnusedGrid.h"
+#include "joblist/GridModel.h"
 #include "platform/PlainForm.h"
 #include "support/FakePrintSpooler.h"
 
@@ -40,7 +40,7 @@ protected:
     }
 
     test::FakePrintSpooler spooler;
-    test::UnusedGrid grid;
+    GridModel grid;
     PlainForm form{grid};
 };
 

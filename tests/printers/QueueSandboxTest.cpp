@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "UnusedGrid.h"
+#include "joblist/GridModel.h"
 #include "platform/CupsPrintSpooler.h"
 #include "platform/PlainForm.h"
 #include "printers/QueueManagement.h"
@@ -78,7 +78,7 @@ protected:
 
     Server server;
     CupsPrintSpooler spooler;
-    test::UnusedGrid grid;
+    GridModel grid;
     PlainForm form{grid};
     std::size_t rawJobs = 0;
     const std::string plotter = Server::kHpglQueue;

@@ -44,13 +44,13 @@ TEST_F(SchedulerTest, CheckingScheduleAloneRunsAtTheSetTimeAndLeavesTheButtonUnt
     EXPECT_EQ(form.okPrint.caption(), "&OK, Print!!");
 }
 
-TEST_F(SchedulerTest, PrintButtonWithScheduleArmsTheStartWithTheEditsTexts) {
+TEST_F(SchedulerTest, ArmingTheStartShowsTheEditsTextsOnTheButton) {
     grid.setCell(0, 1, "/plots/a.plt");
     SetStart(7, 5);
     clock.ms = SettableClock::At(0, 6, 0);
     form.schedule.setChecked(true);
     form.timer1.setEnabled(false);  // whatever happened since, the button starts the timer
-    scheduler.OKPrintClick();
+    scheduler.ArmScheduledStart();
     EXPECT_TRUE(form.timer1.enabled());
     EXPECT_EQ(form.okPrint.caption(), "Starts at 07:05");
     EXPECT_FALSE(form.okPrint.enabled());
@@ -64,21 +64,10 @@ TEST_F(SchedulerTest, PrintButtonWithScheduleArmsTheStartWithTheEditsTexts) {
     EXPECT_TRUE(form.okPrint.enabled());
 }
 
-TEST_F(SchedulerTest, PrintButtonWithoutScheduleRunsAtOnceWithTheTimerStopped) {
-    grid.setCell(0, 1, "/plots/a.plt");
-    form.timer1.setEnabled(true);
-    scheduler.OKPrintClick();
-    EXPECT_EQ(runStarts.size(), 1u);
-    EXPECT_FALSE(timerEnabledDuringRun);
-    EXPECT_FALSE(form.timer1.enabled());
-    EXPECT_FALSE(scheduler.running());
-}
-
-TEST_F(SchedulerTest, PrintButtonOnAnEmptyListDoesNothingButTheCheckedScheduleStillRuns) {
+TEST_F(SchedulerTest, ACheckedScheduleRunsOverAnEmptyListWithoutTouchingTheButton) {
     SetStart(1, 0);
     clock.ms = SettableClock::At(0, 0, 59, 30);
     form.schedule.setChecked(true);
-    scheduler.OKPrintClick();
     EXPECT_EQ(form.okPrint.caption(), kStartUpCaption);
     EXPECT_TRUE(form.okPrint.enabled());
     EXPECT_TRUE(runStarts.empty());
@@ -91,7 +80,7 @@ TEST_F(SchedulerTest, UncheckingScheduleAfterArmingGivesTheButtonBack) {
     SetStart(23, 59);
     clock.ms = SettableClock::At(0, 12, 0);
     form.schedule.setChecked(true);
-    scheduler.OKPrintClick();
+    scheduler.ArmScheduledStart();
     ASSERT_EQ(form.okPrint.caption(), "Starts at 23:59");
 
     form.schedule.setChecked(false);
@@ -105,7 +94,7 @@ TEST_F(SchedulerTest, UncheckingScheduleAfterArmingGivesTheButtonBack) {
     // Checking it again waits without touching the button; the button arms it anew.
     form.schedule.setChecked(true);
     EXPECT_EQ(form.okPrint.caption(), "&OK, Print!!");
-    scheduler.OKPrintClick();
+    scheduler.ArmScheduledStart();
     EXPECT_EQ(form.okPrint.caption(), "Starts at 23:59");
 }
 
@@ -114,7 +103,7 @@ TEST_F(SchedulerTest, UncheckingScheduleDuringARunLeavesTheBusyButtonToTheRun) {
     SetStart(8, 0);
     clock.ms = SettableClock::At(0, 7, 59, 59);
     form.schedule.setChecked(true);
-    scheduler.OKPrintClick();
+    scheduler.ArmScheduledStart();
     std::string captionAfterUncheck;
     duringRun = [this, &captionAfterUncheck] {
         form.schedule.setChecked(false);

@@ -4,44 +4,17 @@
 
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "joblist/Grid.h"
+#include "joblist/GridModel.h"
 #include "platform/Error.h"
 #include "platform/PlainForm.h"
 #include "spool/Clock.h"
 #include "spool/Scheduler.h"
 
 namespace tavrin::test {
-
-// Enough of a grid for the print button: it looks at cell (0, 1) only.
-class CellsOnlyGrid : public Grid {
-public:
-    int rowCount() const override { return 30; }
-    void setRowCount(int) override {}
-    int colCount() const override { return 2; }
-    void setColCount(int) override {}
-    int fixedRows() const override { return 1; }
-    std::string cell(int col, int row) const override {
-        const auto found = cells_.find({col, row});
-        return found == cells_.end() ? std::string() : found->second;
-    }
-    void setCell(int col, int row, const std::string& text) override { cells_[{col, row}] = text; }
-    int colWidth(int) const override { return 64; }
-    void setColWidth(int, int) override {}
-    int currentRow() const override { return 1; }
-    void setCurrentRow(int) override {}
-    void deleteRow(int) override {}
-    ColumnSettings column(int) const override { return {}; }
-    void setColumn(int, const ColumnSettings&) override {}
-    void repaint() override {}
-
-private:
-    std::map<std::pair<int, int>, std::string> cells_;
-};
 
 // An integer edit with the window's "00" format that, like the real one, takes a typed value only
 // when it is left: while the user types, the change handler runs with the value from before.
@@ -154,7 +127,7 @@ protected:
             clock.ms = until;
     }
 
-    CellsOnlyGrid grid;
+    GridModel grid;
     SchedulerForm form{grid};
     SettableClock clock;
     Scheduler scheduler{form, clock, [this] { SpoolRun(); }};

@@ -1,54 +1,22 @@
 #include "support/SandboxPrintServer.h"
 
 #include <cups/cups.h>
-#include <stdio.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <stdexcept>
 #include <thread>
 
+#include "platform/CupsQueueAttributes.h"
+#include "support/RunCli.h"
 #include "support/TestPaths.h"
 
 namespace tavrin::test {
 namespace {
 
-std::string Run(const std::string& command, int& status) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("cannot run " + command);
-    char buffer[4096];
-    std::size_t got;
-    while ((got = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
-        output.append(buffer, got);
-    status = pclose(pipe);
-    return output;
-}
-
 std::string ToolCommand(const char* verb, const std::filesystem::path& folder) {
     return "'" + (SourceDir() / "tools" / "sandbox-print-server").string() + "' " + verb + " '" +
            folder.string() + "' 2>&1";
-}
-
-QueueJobState StateOf(int ippState) {
-    switch (ippState) {
-        case IPP_JSTATE_HELD:
-            return QueueJobState::Held;
-        case IPP_JSTATE_PROCESSING:
-            return QueueJobState::Processing;
-        case IPP_JSTATE_STOPPED:
-            return QueueJobState::Stopped;
-        case IPP_JSTATE_CANCELED:
-            return QueueJobState::Canceled;
-        case IPP_JSTATE_ABORTED:
-            return QueueJobState::Aborted;
-        case IPP_JSTATE_COMPLETED:
-            return QueueJobState::Completed;
-        default:
-            return QueueJobState::Pending;
-    }
 }
 
 }  // namespace
@@ -62,11 +30,11 @@ SandboxPrintServer::SandboxPrintServer() {
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("cannot make a sandbox folder");
     folder_ = pattern;
-    int status = 0;
-    const std::string output = Run(ToolCommand("start", folder_), status);
+    const CliResult start = RunCommand(ToolCommand("start", folder_));
+    const std::string& output = start.out;
     const auto at = output.find("CUPS_SERVER=");
-    if (status != 0 || at == std::string::npos) {
-        Run(ToolCommand("stop", folder_), status);
+    if (start.exitCode != 0 || at == std::string::npos) {
+        RunCommand(ToolCommand("stop", folder_));
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
         throw std::runtime_error("the sandbox print server did not start: " + output);
@@ -87,8 +55,7 @@ void SandboxPrintServer::Stop() {
     if (!running_)
         return;
     running_ = false;
-    int status = 0;
-    Run(ToolCommand("stop", folder_), status);
+    RunCommand(ToolCommand("stop", folder_));
 }
 
 std::vector<QueueJob> SandboxPrintServer::AllJobs(const std::string& queue) {
@@ -123,7 +90,7 @@ std::vector<QueueJob> SandboxPrintServer::AllJobs(const std::string& queue) {
         if (name == "job-name")
             job->documentName = ippGetString(attr, 0, nullptr);
         if (name == "job-state")
-            job->state = StateOf(ippGetInteger(attr, 0));
+            job->state = QueueJobStateOf(ippGetInteger(attr, 0));
         if (name == "job-k-octets")
             job->sizeKBytes = ippGetInteger(attr, 0);
     }

@@ -25,7 +25,8 @@ void PrintUsage(std::ostream& out) {
     out << "usage: tavrin-cli COMMAND [ARGS...]\n";
     for (const auto& command : kCommands) {
         out << "  tavrin-cli " << command.name;
-        if (*command.usage) out << ' ' << command.usage;
+        if (*command.usage)
+            out << ' ' << command.usage;
         out << '\n';
     }
 }
@@ -42,7 +43,8 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     for (const auto& command : kCommands) {
-        if (std::strcmp(argv[1], command.name) != 0) continue;
+        if (std::strcmp(argv[1], command.name) != 0)
+            continue;
         try {
             return command.run(Args(argv + 2, argv + argc));
         } catch (const UsageError& e) {

@@ -1,12 +1,11 @@
 // tavrin-cli pause, resume, purge and jobs against a private CUPS server.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/RunCli.h"
 #include "support/SandboxPrintServer.h"
 #include "support/ScratchFolder.h"
 #include "support/TestPaths.h"
@@ -16,12 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Server = test::SandboxPrintServer;
-
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using test::CliResult;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -47,25 +41,7 @@ class CliQueue : public ::testing::Test {
 protected:
     // Runs tavrin-cli against the sandbox server (CUPS_SERVER is set in this process), with
     // its own home and configuration folders.
-    CliResult Run(const std::string& arguments) {
-        const fs::path errFile = folder / "stderr";
-        const std::string command =
-            "env HOME='" + (folder / "home").string() + "' XDG_CONFIG_HOME='" +
-            (folder / "config").string() + "' XDG_CACHE_HOME='" + (folder / "cache").string() +
-            "' '" + test::CliPath().string() + "' " + arguments + " 2>'" + errFile.string() + "'";
-        CliResult result;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr)
-            return result;
-        char buffer[4096];
-        std::size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            result.out.append(buffer, got);
-        const int status = ::pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = test::ReadBytes(errFile);
-        return result;
-    }
+    CliResult Run(const std::string& arguments) { return test::RunCli(folder.path(), arguments); }
 
     Server server;
     test::ScratchFolder folder;

@@ -1,10 +1,8 @@
 // tavrin-cli send with the window's options against a private print server: the bytes and
 // titles its queues' devices get.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -12,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/RunCli.h"
 #include "support/SandboxPrintServer.h"
 #include "support/ScratchFolder.h"
 #include "support/TestPaths.h"
@@ -21,15 +20,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using Server = test::SandboxPrintServer;
+using test::CliResult;
 using test::ReadBytes;
 using test::WriteBytes;
 using Names = std::vector<std::string>;
-
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
 
 struct Job {
     std::string title;
@@ -58,24 +52,7 @@ protected:
     // Runs tavrin-cli send with its own home, configuration and cache folders; CUPS_SERVER
     // points at the sandbox server.
     CliResult Run(const std::string& arguments) {
-        const fs::path errFile = folder / "stderr";
-        const std::string command = "env HOME='" + (folder / "home").string() +
-                                    "' XDG_CONFIG_HOME='" + (folder / "config").string() +
-                                    "' XDG_CACHE_HOME='" + (folder / "cache").string() + "' '" +
-                                    test::CliPath().string() + "' send " + arguments + " 2>'" +
-                                    errFile.string() + "'";
-        CliResult result;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr)
-            return result;
-        char buffer[4096];
-        std::size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            result.out.append(buffer, got);
-        const int status = ::pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = ReadBytes(errFile);
-        return result;
+        return test::RunCli(folder.path(), "send " + arguments);
     }
 
     std::size_t Count(const std::string& queue) { return server_->AllJobs(queue).size(); }

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "support/RunCli.h"
 #include "support/ScratchFolder.h"
 #include "support/TestPaths.h"
 
@@ -45,10 +46,9 @@ protected:
 
     int Send(const std::string& arguments) {
         const std::string command =
-            "env HOME='" + (folder / "home").string() + "' XDG_CONFIG_HOME='" +
-            (folder / "config").string() + "' XDG_CACHE_HOME='" + (folder / "cache").string() +
-            "' CUPS_SERVER='" + (server_->path() / "cups.sock").string() + "' '" +
-            test::CliPath().string() + "' send " + arguments + " >/dev/null 2>&1";
+            test::CliCommand(folder.path(), "send " + arguments,
+                             "CUPS_SERVER='" + (server_->path() / "cups.sock").string() + "'") +
+            " >/dev/null 2>&1";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-
+#include "support/RunCli.h"
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
 #include "support/TestPaths.h"
@@ -10,30 +8,16 @@
 namespace tavrin {
 namespace {
 
+using CliRun = test::CliResult;
 using test::SandboxPrintServer;
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
 
 class CliTest : public ::testing::Test {
 protected:
     CliRun Run(const std::string& arguments) {
         const auto errFile = folder / "stderr.txt";
-        const std::string command =
-            "'" + test::CliPath().string() + "' " + arguments + " 2>'" + errFile.string() + "'";
-        CliRun run;
-        FILE* pipe = popen(command.c_str(), "r");
-        char buffer[4096];
-        std::size_t got;
-        while ((got = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
-            run.out.append(buffer, got);
-        const int status = pclose(pipe);
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = test::ReadFile(errFile);
-        return run;
+        return test::RunCommand(
+            "'" + test::CliPath().string() + "' " + arguments + " 2>'" + errFile.string() + "'",
+            errFile);
     }
 
     std::string File(const std::string& name, const std::string& bytes) {

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "support/RunCli.h"
 #include "support/ScratchFolder.h"
 #include "support/TestPaths.h"
 
@@ -12,33 +11,17 @@ namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliResult {
-    int exitCode = -1;
-    std::string output;
-};
+using test::CliResult;
 
 // Runs tavrin-cli with its home, configuration and cache folders inside a scratch folder and
 // no reachable print server.
 class CliSettings : public ::testing::Test {
 protected:
     CliResult Run(const std::string& arguments) {
-        const std::string command = "env HOME='" + (folder / "home").string() +
-                                    "' XDG_CONFIG_HOME='" + (folder / "config").string() +
-                                    "' XDG_CACHE_HOME='" + (folder / "cache").string() +
-                                    "' CUPS_SERVER='" + (folder / "no-cups.sock").string() + "' '" +
-                                    test::CliPath().string() + "' " + arguments + " 2>&1";
-        CliResult result;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (pipe == nullptr)
-            return result;
-        char buffer[4096];
-        std::size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            result.output.append(buffer, got);
-        const int status = ::pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
+        return test::RunCommand(
+            test::CliCommand(folder.path(), arguments,
+                             "CUPS_SERVER='" + (folder / "no-cups.sock").string() + "'") +
+            " 2>&1");
     }
 
     test::ScratchFolder folder;
@@ -49,11 +32,11 @@ protected:
 TEST_F(CliSettings, WithoutAFileShowsTheFirstRunValuesAndCreatesNoFile) {
     const CliResult result = Run("settings");
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.output, "IniFile=" + ini.string() +
-                                 "\nxpos=273\nypos=173\nPrinter#=0\nTempFilesPath=" + cache +
-                                 "\nPlotFilesPath=\nFromStart=600\nFromEnd=30\nPSPageSize=A4\n"
-                                 "AddMode=0\nClearAfterSpool=0\nShowPrinterType=0\nReverseSet=1\n"
-                                 "Hours=12\nMinutes=0\n");
+    EXPECT_EQ(result.out, "IniFile=" + ini.string() +
+                              "\nxpos=273\nypos=173\nPrinter#=0\nTempFilesPath=" + cache +
+                              "\nPlotFilesPath=\nFromStart=600\nFromEnd=30\nPSPageSize=A4\n"
+                              "AddMode=0\nClearAfterSpool=0\nShowPrinterType=0\nReverseSet=1\n"
+                              "Hours=12\nMinutes=0\n");
     EXPECT_FALSE(fs::exists(ini.parent_path()));
 }
 
@@ -67,11 +50,11 @@ TEST_F(CliSettings, ShowsTheStoredValuesAndLeavesTheFileAlone) {
     const auto before = fs::last_write_time(ini);
     const CliResult result = Run("settings");
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.output, "IniFile=" + ini.string() +
-                                 "\nxpos=16\nypos=240\nPrinter#=4\nTempFilesPath=" + cache +
-                                 "\nPlotFilesPath=/srv/plots\nFromStart=500\nFromEnd=30\n"
-                                 "PSPageSize=a3\nAddMode=0\nClearAfterSpool=0\n"
-                                 "ShowPrinterType=0\nReverseSet=1\nHours=12\nMinutes=30\n");
+    EXPECT_EQ(result.out, "IniFile=" + ini.string() +
+                              "\nxpos=16\nypos=240\nPrinter#=4\nTempFilesPath=" + cache +
+                              "\nPlotFilesPath=/srv/plots\nFromStart=500\nFromEnd=30\n"
+                              "PSPageSize=a3\nAddMode=0\nClearAfterSpool=0\n"
+                              "ShowPrinterType=0\nReverseSet=1\nHours=12\nMinutes=30\n");
     EXPECT_EQ(test::ReadBytes(ini), text);
     EXPECT_EQ(fs::last_write_time(ini), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(ini.parent_path()), fs::directory_iterator()),
@@ -81,7 +64,7 @@ TEST_F(CliSettings, ShowsTheStoredValuesAndLeavesTheFileAlone) {
 TEST_F(CliSettings, ArgumentsAreAUsageError) {
     const CliResult result = Run("settings extra");
     EXPECT_EQ(result.exitCode, 64);
-    EXPECT_NE(result.output.find("settings takes no arguments"), std::string::npos);
+    EXPECT_NE(result.out.find("settings takes no arguments"), std::string::npos);
     EXPECT_FALSE(fs::exists(ini));
 }
 

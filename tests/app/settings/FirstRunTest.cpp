@@ -76,7 +76,7 @@ TEST_F(FirstRun, SecondStartReadsTheFileBack) {
     form.minuut.setValue(45);
     SaveSettings(location, settings, form);
 
-    test::UnusedGrid grid2;
+    GridModel grid2;
     PlainForm form2(grid2);
     Settings settings2;
     EXPECT_FALSE(StartSettings(location, settings2, form2));

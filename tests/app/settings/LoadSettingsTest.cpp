@@ -73,7 +73,7 @@ TEST_F(LoadedSettings, NumbersInHexadecimalAndWords) {
     EXPECT_EQ(settings.ypos, 240);
 
     WriteIni("[Schedule]\nHours=ten\n");
-    test::UnusedGrid grid2;
+    GridModel grid2;
     PlainForm form2(grid2);
     form2.uur.setValue(3);
     StartSettings(location, settings, form2);

@@ -7,30 +7,11 @@
 
 #include "app/settings/Settings.h"
 #include "app/settings/SettingsLocation.h"
+#include "joblist/GridModel.h"
 #include "platform/PlainForm.h"
 #include "support/ScratchFolder.h"
 
 namespace tavrin::test {
-
-// The settings code never touches the job list; the form only needs a grid to exist.
-class UnusedGrid : public Grid {
-public:
-    int rowCount() const override { return 2; }
-    void setRowCount(int) override {}
-    int colCount() const override { return 2; }
-    void setColCount(int) override {}
-    int fixedRows() const override { return 1; }
-    std::string cell(int, int) const override { return {}; }
-    void setCell(int, int, const std::string&) override {}
-    int colWidth(int) const override { return 64; }
-    void setColWidth(int, int) override {}
-    int currentRow() const override { return 1; }
-    void setCurrentRow(int) override {}
-    void deleteRow(int) override {}
-    ColumnSettings column(int) const override { return {}; }
-    void setColumn(int, const ColumnSettings&) override {}
-    void repaint() override {}
-};
 
 // A scratch home with the INI file's folder, the home folder and the cache folder inside it,
 // and the main window's controls in their start-up states.
@@ -50,7 +31,7 @@ protected:
 
     ScratchFolder folder;
     SettingsLocation location;
-    UnusedGrid grid;
+    GridModel grid;
     PlainForm form{grid};
     Settings settings;
 };
