@@ -12,11 +12,11 @@ fi
 
 cmake --preset dev
 cmake --build --preset dev -j "$jobs"
-ctest --preset dev
+ctest --preset dev 2>&1 | tee build/dev/ctest.log
 
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
-ctest --preset asan
+ctest --preset asan 2>&1 | tee build/asan/ctest.log
 
 # Fuzz targets: only they are built (clang, the fuzz preset), then each runs for a bounded time,
 # TAVRIN_FUZZ_SECONDS (60 by default). TAVRIN_FUZZ_BUILD_DIR picks another build folder. Seeds
@@ -39,3 +39,13 @@ if ls tests/fuzz/*.cpp >/dev/null 2>&1; then
     done
     echo "fuzz: all targets ran without a finding"
 fi
+
+# One closing line for both builds (ctest stops the script above when a test fails).
+total=0
+skipped=0
+for log in build/dev/ctest.log build/asan/ctest.log; do
+    count=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+    total=$((total + ${count:-0}))
+    skipped=$((skipped + $(grep -c -- '\*\*\*Skipped' "$log" || true)))
+done
+echo "tests: $((total - skipped)) passed, 0 failed, $skipped skipped"
