@@ -9,8 +9,10 @@ namespace tavrin {
 // label, group box or button. The engine reads and sets these states at the moment it needs
 // them; the window binds them to its real widgets, tavrin-cli and the tests to PlainControl.
 //
-// Setting the checked state to a value different from the current one runs the control's click
-// handler, exactly as a user's click does. Setting it to the value it already has runs nothing.
+// For check boxes and radio buttons, setting the checked state to a value different from the
+// current one runs the control's click handler, exactly as a user's click does; setting it to the
+// value it already has runs nothing. A menu item's check mark set by the program runs no command:
+// menu commands run only when the user chooses the item.
 class Control {
 public:
     virtual ~Control() = default;
