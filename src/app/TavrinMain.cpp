@@ -56,10 +56,7 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
 
     SingleInstance instance(SingleInstance::DefaultServerName());
     if (!args.empty() && instance.Answers()) {
-        std::vector<std::string> names;
-        for (const std::string& arg : args)
-            names.push_back(LongFileName(arg));
-        if (instance.HandOver(names))
+        if (instance.HandOver(LongFileNames(args)))
             return 0;
     }
 

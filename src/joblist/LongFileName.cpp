@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 namespace tavrin {
@@ -103,9 +104,33 @@ std::string Normalized(const std::string& absolute) {
     return path.empty() ? "/" : path;
 }
 
-}  // namespace
+// Long forms of folders already worked out in one batch of names, so that names sharing a
+// folder look each of its components up once.
+using FolderCache = std::unordered_map<std::string, std::string>;
 
-std::string LongFileName(const std::string& name) {
+std::string LongPathOf(const std::string& path, FolderCache* cache) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return path;
+    if (path == "/")
+        return {};
+    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+    const std::string name = path.substr(slash + 1);
+    if (name.empty())
+        return LongPathOf(folder, cache);
+    std::string longFolder;
+    if (!cache) {
+        longFolder = LongPathOf(folder, nullptr);
+    } else if (const auto known = cache->find(folder); known != cache->end()) {
+        longFolder = known->second;
+    } else {
+        longFolder = LongPathOf(folder, cache);
+        cache->emplace(folder, longFolder);
+    }
+    return longFolder + "/" + StoredName(folder, name).value_or(name);
+}
+
+std::string LongFileName(const std::string& name, FolderCache* cache) {
     if (name.empty())
         return name;
     std::string absolute = name;
@@ -117,21 +142,27 @@ std::string LongFileName(const std::string& name) {
             return name;
         absolute = current.string() + "/" + name;
     }
-    const std::string longName = LongPathOf(Normalized(absolute));
+    const std::string longName = LongPathOf(Normalized(absolute), cache);
     return longName.empty() ? "/" : longName;
 }
 
+}  // namespace
+
+std::string LongFileName(const std::string& name) {
+    return LongFileName(name, nullptr);
+}
+
+std::vector<std::string> LongFileNames(const std::vector<std::string>& names) {
+    FolderCache cache;
+    std::vector<std::string> longNames;
+    longNames.reserve(names.size());
+    for (const std::string& name : names)
+        longNames.push_back(LongFileName(name, &cache));
+    return longNames;
+}
+
 std::string LongPathOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return path;
-    if (path == "/")
-        return {};
-    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
-    const std::string name = path.substr(slash + 1);
-    if (name.empty())
-        return LongPathOf(folder);
-    return LongPathOf(folder) + "/" + StoredName(folder, name).value_or(name);
+    return LongPathOf(path, nullptr);
 }
 
 }  // namespace tavrin

@@ -63,11 +63,7 @@ void Session::CreateAfterSettings() {
 
 void Session::FormShow(const std::vector<std::string>& args) {
     jobList_.SetFileCount(0);
-    std::vector<std::string> names;
-    names.reserve(args.size());
-    for (const std::string& arg : args)
-        names.push_back(LongFileName(arg));
-    jobList_.SetPendingFiles(std::move(names));
+    jobList_.SetPendingFiles(LongFileNames(args));
     if (!args.empty()) {
         jobList_.SetBatchCount(static_cast<int>(args.size()));
         jobList_.AddBatch();

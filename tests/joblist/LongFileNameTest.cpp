@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "joblist/LongFileName.h"
 #include "support/ScratchFolder.h"
@@ -86,6 +87,25 @@ TEST_F(LongFileNameTest, NamesWithBlanksAndOddBytesPassThrough) {
 
 TEST_F(LongFileNameTest, EmptyNameStaysEmpty) {
     EXPECT_EQ(LongFileName(""), "");
+}
+
+TEST_F(LongFileNameTest, ABatchGivesWhatEachNameGivesAlone) {
+    const std::vector<std::string> names = {"A.plt",
+                                            "Sub/b.plt",
+                                            "./Sub/../A.plt",
+                                            "gone.plt",
+                                            "No/Such/x.plt",
+                                            "",
+                                            "/",
+                                            Root() + "/Plots/Sub/b.plt",
+                                            Root() + "/Plots/Sub/",
+                                            "Sub/b.plt",
+                                            "No/Such/y.plt"};
+    std::vector<std::string> alone;
+    for (const std::string& name : names)
+        alone.push_back(LongFileName(name));
+    EXPECT_EQ(LongFileNames(names), alone);
+    EXPECT_TRUE(LongFileNames({}).empty());
 }
 
 TEST(LongPathOf, RootGivesNothingSoThatNamesJoinWithOneSlash) {
