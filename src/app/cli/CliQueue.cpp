@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/cli/CliCommands.h"
+#include "app/cli/PrinterArgument.h"
 #include "platform/CupsPrintSpooler.h"
 #include "platform/Error.h"
 #include "printers/PrinterCatalogue.h"
@@ -11,11 +12,6 @@
 namespace tavrin::cli {
 namespace {
 
-bool IsIndex(const std::string& text) {
-    return !text.empty() && text.size() < 10 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // The printer named by -p: a queue name, or an index into the printer list (a queue whose name
 // is a number wins). Anything else is passed on, so that opening it fails with the spooler's
 // reason.
@@ -24,16 +20,9 @@ std::string PrinterArgument(PrintSpooler& spooler, const Args& args, const char*
         throw UsageError(std::string(command) + " needs exactly -p NAME|INDEX");
     }
     const std::string& given = args[1];
-    if (!IsIndex(given))
-        return given;
     PrinterCatalogue catalogue(spooler);
-    const auto& names = catalogue.Names();
-    if (std::find(names.begin(), names.end(), given) != names.end())
-        return given;
-    const int index = std::stoi(given);
-    if (index < catalogue.Count())
-        return names[static_cast<std::size_t>(index)];
-    return given;
+    const auto index = FindPrinter(catalogue.Names(), given);
+    return index ? catalogue.Names()[static_cast<std::size_t>(*index)] : given;
 }
 
 int RunQueueCommand(const Args& args, const char* name, QueueCommand command) {

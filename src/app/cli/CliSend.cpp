@@ -3,6 +3,7 @@
 
 #include "app/cli/CliCommands.h"
 #include "app/cli/CliSendArgs.h"
+#include "app/cli/PrinterArgument.h"
 #include "app/settings/EffectiveSettings.h"
 #include "joblist/GridModel.h"
 #include "joblist/JobListFile.h"
@@ -17,18 +18,10 @@
 namespace tavrin::cli {
 namespace {
 
-bool IsIndex(const std::string& text) {
-    return !text.empty() && text.size() < 10 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // A printer given by its name, else by its index in the printer list.
 int PrinterIndexOf(const std::vector<std::string>& printers, const std::string& given) {
-    const auto named = std::find(printers.begin(), printers.end(), given);
-    if (named != printers.end())
-        return static_cast<int>(named - printers.begin());
-    if (IsIndex(given) && std::stoi(given) < static_cast<int>(printers.size()))
-        return std::stoi(given);
+    if (const auto index = FindPrinter(printers, given))
+        return *index;
     throw Error("No printer named '" + given + "' (tavrin-cli printers lists them)");
 }
 
