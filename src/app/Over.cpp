@@ -8,6 +8,7 @@
 
 #include "app/BuildDate.h"
 #include "app/DialogFont.h"
+#include "app/GlyphIcon.h"
 
 // The program's pictures live in a static library, whose resource registration a linker may
 // drop; registering them by hand keeps the button glyph.
@@ -79,7 +80,7 @@ TOverTavrin::TOverTavrin(QWidget* mainWindow)
     MakeLabel(QStringLiteral("Mail: tavrin@example.org\nWeb: https://tavrin.example.org"), contact,
               QRect(6, 3, 196, 30), Qt::AlignLeft | Qt::AlignVCenter);
 
-    bitBtn1_ = new QPushButton(QIcon(QStringLiteral(":/tavrin/resources/fine.png")),
+    bitBtn1_ = new QPushButton(GlyphIcon(":/tavrin/resources/fine.png"),
                                QStringLiteral("&Fine, seen"), this);
     bitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
     bitBtn1_->setGeometry(84, 175, 105, 25);

@@ -4,42 +4,44 @@
 #include <QEvent>
 #include <QStyleFactory>
 #include <QTimer>
+#include <future>
 
 #include "app/SignalClose.h"
 #include "app/SingleInstance.h"
 #include "app/TavrinUnit.h"
 #include "app/settings/SettingsLocation.h"
+#include "app/settings/SettingsStore.h"
 #include "joblist/LongFileName.h"
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrintSpooler.h"
+#include "printers/StartupPrefetch.h"
 
 namespace tavrin {
 
 namespace {
 
-// Reports the first paint of a window once.
-class FirstPaint : public QObject {
+// Runs `then` once, right after the window's first paint.
+class AfterFirstPaint : public QObject {
 public:
-    FirstPaint(TTavrinForm& form, std::function<void(TTavrinForm&)> report)
-        : form_(form), report_(std::move(report)) {
+    AfterFirstPaint(TTavrinForm& form, std::function<void()> then)
+        : form_(form), then_(std::move(then)) {
         form.installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && report_) {
-            auto report = std::move(report_);
-            report_ = nullptr;
+        if (event->type() == QEvent::Paint && then_) {
+            auto then = std::move(then_);
+            then_ = nullptr;
             form_.removeEventFilter(this);
-            QMetaObject::invokeMethod(
-                this, [this, report] { report(form_); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, then, Qt::QueuedConnection);
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
     TTavrinForm& form_;
-    std::function<void(TTavrinForm&)> report_;
+    std::function<void()> then_;
 };
 
 }  // namespace
@@ -60,22 +62,32 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
             return 0;
     }
 
-    CupsPrintSpooler spooler;
-    CupsDeviceProbe probe;
-    LocalClock clock;
+    // Work that needs no window is done beside the window's start-up, on worker threads: the
+    // long forms of the command-line names, and the print server's answers.
+    auto longNames = std::async(std::launch::async, [&args] { return LongFileNames(args); });
     const SettingsLocation location =
         LocateSettings(QCoreApplication::applicationFilePath().toStdString());
+    CupsPrintSpooler spooler;
+    CupsDeviceProbe probe;
+    StartupPrefetch prefetch(
+        spooler, probe, [location] { return ReadStoredSettings(location).plain.PrinterIndex; });
+    LocalClock clock;
     CreateCacheFolder(location);
 
-    TTavrinForm form(spooler, probe, clock, location);
+    TTavrinForm form(prefetch.Spooler(), prefetch.Probe(), clock, location);
     form.FormCreate();
-    form.CreateDialogs();
     instance.OnFiles = [&form](const std::vector<std::string>& names) {
         form.AddHandedOverFiles(names);
     };
     SignalClose closeOnSignal([&form] { form.close(); });
-    FirstPaint firstPaint(form, hooks.onFirstPaint);
-    form.ShowFirst(args);
+    // The About box and the Configure dialog stay hidden until asked for, so they are made once
+    // the window has been painted and not before it shows.
+    AfterFirstPaint afterFirstPaint(form, [&form, &hooks] {
+        if (hooks.onFirstPaint)
+            hooks.onFirstPaint(form);
+        form.CreateDialogs();
+    });
+    form.ShowFirstWithLongNames(longNames.get());
     // Taking names from later starts can wait until the window is up.
     QTimer::singleShot(0, &instance, [&instance] { instance.Listen(); });
     return QApplication::exec();

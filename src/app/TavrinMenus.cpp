@@ -147,12 +147,12 @@ void TTavrinForm::ConnectHandlers() {
     on(abort1_, &QAction::triggered, [this] { Abort1Click(); });
     on(setTempdir1_, &QAction::triggered, [this] { SetTempdir1Click(); });
     on(qlFromStart1_, &QAction::triggered, [this] {
-        if (configure_)
-            configure_->QLfromstart1Click();
+        CreateDialogs();
+        configure_->QLfromstart1Click();
     });
     on(rpFromEnd1_, &QAction::triggered, [this] {
-        if (configure_)
-            configure_->RPfromend1Click();
+        CreateDialogs();
+        configure_->RPfromend1Click();
     });
     on(printertype1_, &QAction::triggered, [&s] { s.Printertype1Click(); });
     on(portinStatusbar1_, &QAction::triggered, [&s] { s.PortinStatusbar1Click(); });
@@ -165,8 +165,8 @@ void TTavrinForm::ConnectHandlers() {
     on(resumeprinting1_, &QAction::triggered, [this] { Resumeprinting1Click(); });
     on(clearQueu1_, &QAction::triggered, [this] { ClearQueu1Click(); });
     on(about2_, &QAction::triggered, [this] {
-        if (overTavrin_)
-            overTavrin_->About2Click();
+        CreateDialogs();
+        overTavrin_->About2Click();
     });
     on(delete1_, &QAction::triggered, [&s] { s.RemoveClick(); });
 }

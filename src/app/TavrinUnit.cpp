@@ -18,9 +18,11 @@
 #include <QUrl>
 
 #include "app/ErrorBox.h"
+#include "app/GlyphIcon.h"
 #include "app/Over.h"
 #include "app/QueueWindow.h"
 #include "app/Stelin.h"
+#include "joblist/LongFileName.h"
 #include "platform/Error.h"
 #include "spool/Session.h"
 #include "widgets/DataGrid.h"
@@ -42,7 +44,7 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
       location_(std::move(location)) {
     setObjectName(QStringLiteral("TavrinForm"));
     setWindowTitle(QString::fromUtf8(kCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/tavrin/resources/tavrin.png")));
+    setWindowIcon(GlyphIcon(":/tavrin/resources/tavrin.png"));
     MessageBox = [this](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
                         isVisible() ? this : nullptr);
@@ -54,11 +56,11 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
     };
     SetErrorReport([this](const Error& error) { ShowError(ReportText(error)); });
 
+    ChooseFont();
     CreateControls();
     CreateMenus();
     CreateFormControls();
     SetTabOrder();
-    FitFont();
     // The session reads the printer list when it is made; the controls exist by now.
     session_ = std::make_unique<Session>(*this, spooler_, probe_, clock_, location_);
     ConnectHandlers();
@@ -121,13 +123,21 @@ void TTavrinForm::FillPrinterList() {
 }
 
 void TTavrinForm::CreateDialogs() {
-    overTavrin_ = new TOverTavrin(this);
-    overTavrin_->hide();
-    configure_ = new TConfigure(this, session_->settings());
-    configure_->hide();
+    if (!overTavrin_) {
+        overTavrin_ = new TOverTavrin(this);
+        overTavrin_->hide();
+    }
+    if (!configure_) {
+        configure_ = new TConfigure(this, session_->settings());
+        configure_->hide();
+    }
 }
 
 void TTavrinForm::ShowFirst(const std::vector<std::string>& args) {
+    ShowFirstWithLongNames(LongFileNames(args));
+}
+
+void TTavrinForm::ShowFirstWithLongNames(std::vector<std::string> longNames) {
     if (firstRun_) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (screen) {
@@ -138,7 +148,7 @@ void TTavrinForm::ShowFirst(const std::vector<std::string>& args) {
     }
     okPrint_->setFocus();
     show();
-    Guarded([&] { session_->FormShow(args); });
+    Guarded([&] { session_->FormShowWithLongNames(std::move(longNames)); });
 }
 
 Grid& TTavrinForm::StringGrid1() {

@@ -64,11 +64,15 @@ public:
     ~TTavrinForm() override;
 
     // Start-up, in this order: FormCreate (settings, printers, status bar, drop target),
-    // CreateDialogs (About box, then Configure dialog, both hidden), ShowFirst (centred on a
-    // first run, else where it was left; then the command-line files enter the list).
+    // ShowFirst (centred on a first run, else where it was left; then the command-line files
+    // enter the list). CreateDialogs makes the About box and then the Configure dialog, both
+    // hidden; the program calls it once the window has been painted, and the commands that
+    // show them call it too, so it makes each only once.
     void FormCreate();
-    void CreateDialogs();
     void ShowFirst(const std::vector<std::string>& args);
+    // ShowFirst for command-line names already in their long forms (LongFileNames).
+    void ShowFirstWithLongNames(std::vector<std::string> longNames);
+    void CreateDialogs();
     bool FirstRun() const { return firstRun_; }
 
     Session& session() { return *session_; }
@@ -154,11 +158,9 @@ private:
     void CreateMenus();
     void ConnectHandlers();
     void SetTabOrder();
-    void FitFont();
+    void ChooseFont();
     void FillPrinterList();
     void CreateFormControls();
-    bool CaptionsFit() const;
-    bool CaptionsMayFit(const QFont& font) const;
     QAction* AddItem(QMenu* menu, const char* name, const char* caption);
 
     PrintSpooler& spooler_;

@@ -62,10 +62,15 @@ void Session::CreateAfterSettings() {
 }
 
 void Session::FormShow(const std::vector<std::string>& args) {
+    FormShowWithLongNames(LongFileNames(args));
+}
+
+void Session::FormShowWithLongNames(std::vector<std::string> longNames) {
     jobList_.SetFileCount(0);
-    jobList_.SetPendingFiles(LongFileNames(args));
-    if (!args.empty()) {
-        jobList_.SetBatchCount(static_cast<int>(args.size()));
+    const int count = static_cast<int>(longNames.size());
+    jobList_.SetPendingFiles(std::move(longNames));
+    if (count > 0) {
+        jobList_.SetBatchCount(count);
         jobList_.AddBatch();
     }
     form_.Label2().setVisible(false);

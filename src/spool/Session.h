@@ -57,6 +57,8 @@ public:
     // Start-up, show part: the command-line names (long forms) become the first batch; the
     // time edits and their labels are hidden; Resumeprinting1 is disabled.
     void FormShow(const std::vector<std::string>& args);
+    // The same for names already in their long forms (LongFileNames), worked out ahead.
+    void FormShowWithLongNames(std::vector<std::string> longNames);
     // Close: writes the settings. Throws "Unable to write to %s" when that fails; the window
     // then stays open.
     void FormClose();

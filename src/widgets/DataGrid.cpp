@@ -18,9 +18,10 @@ namespace tavrin {
 TDataGrid::TDataGrid(QWidget* parent)
     : QTableView(parent), model_(std::make_unique<DataGridTableModel>(grid_)) {
     setHorizontalHeader(new DataGridTitleRow(*this));
+    // Hidden before the model comes, so that it never measures the rows' titles.
+    verticalHeader()->hide();
     setModel(model_.get());
     setItemDelegate(new DataGridDelegate(*this));
-    verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setMinimumSectionSize(0);

@@ -14,9 +14,9 @@ DataGridTitleRow::DataGridTitleRow(TDataGrid& grid)
 }
 
 QSize DataGridTitleRow::sizeHint() const {
-    QSize size = QHeaderView::sizeHint();
-    size.setHeight(grid_.Grid().defaultRowHeight() + 1);
-    return size;
+    // The title row is one grid row high and as wide as its columns; measuring every title's
+    // text, as a plain header does, would only be thrown away.
+    return QSize(length(), grid_.Grid().defaultRowHeight() + 1);
 }
 
 void DataGridTitleRow::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {

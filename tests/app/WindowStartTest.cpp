@@ -162,5 +162,25 @@ TEST_F(WindowStartTest, TheDialogsAreMadeHiddenAndShownByTheirItems) {
     EXPECT_FALSE(about->isVisible());
 }
 
+TEST_F(WindowStartTest, TheDialogCommandsMakeTheirDialogsWhenNoneAreMadeYet) {
+    makeDialogs = false;
+    Start();
+    EXPECT_FALSE(form->OverTavrin() || form->Configure());
+    Item("RPfromend1")->trigger();
+    ASSERT_TRUE(form->Configure());
+    EXPECT_TRUE(form->Configure()->isVisible());
+    EXPECT_FALSE(form->Configure()->SpinEdit2()->isHidden());
+    TConfigure* configure = form->Configure();
+    // Made once: later commands and the start-up's own call keep the same dialogs.
+    form->CreateDialogs();
+    Item("QLfromstart1")->trigger();
+    EXPECT_EQ(form->Configure(), configure);
+    EXPECT_EQ(form->findChildren<TConfigure*>().size(), 1);
+    Item("About2")->trigger();
+    ASSERT_TRUE(form->OverTavrin());
+    EXPECT_TRUE(form->OverTavrin()->isVisible());
+    EXPECT_EQ(form->findChildren<TOverTavrin*>().size(), 1);
+}
+
 }  // namespace
 }  // namespace tavrin::test

@@ -25,8 +25,10 @@
 #include "app/FileDialogs.h"
 #include "app/TavrinUnit.h"
 #include "app/settings/SettingsLocation.h"
+#include "app/settings/SettingsStore.h"
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrintSpooler.h"
+#include "printers/StartupPrefetch.h"
 #include "spool/Clock.h"
 #include "spool/Session.h"
 #include "support/SandboxPrintServer.h"
@@ -123,18 +125,27 @@ protected:
 
     void SetUp() override { PrintServer(); }
 
-    // Creates and shows the window with `args` as the command line.
+    // Creates and shows the window with `args` as the command line, its print-server requests
+    // got ready on a worker as the program does.
     TTavrinForm& Start(const std::vector<std::string>& args = {}) {
         CloseWindow();
+        form.reset();
+        prefetch.reset();
         spooler = std::make_unique<CupsPrintSpooler>();
         probe = std::make_unique<CupsDeviceProbe>();
-        form = std::make_unique<TTavrinForm>(*spooler, *probe, clock, folders.location);
+        prefetch =
+            std::make_unique<StartupPrefetch>(*spooler, *probe, [location = folders.location] {
+                return ReadStoredSettings(location).plain.PrinterIndex;
+            });
+        form = std::make_unique<TTavrinForm>(prefetch->Spooler(), prefetch->Probe(), clock,
+                                             folders.location);
         form->MessageBox = [this](const QString& text) { messages.push_back(text.toStdString()); };
         form->OpenDocument = [this](const QString& path) { opened.push_back(path.toStdString()); };
         form->EndProgram = [this] { ++endRequests; };
         form->SetFileDialogs(dialogs);
         form->FormCreate();
-        form->CreateDialogs();
+        if (makeDialogs)
+            form->CreateDialogs();
         form->ShowFirst(args);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return *form;
@@ -181,7 +192,9 @@ protected:
     ScriptedDialogs dialogs;
     std::unique_ptr<CupsPrintSpooler> spooler;
     std::unique_ptr<CupsDeviceProbe> probe;
+    std::unique_ptr<StartupPrefetch> prefetch;
     std::unique_ptr<TTavrinForm> form;
+    bool makeDialogs = true;  // as the program does once the window has been painted
     std::vector<std::string> messages;
     std::vector<std::string> opened;
     int endRequests = 0;
