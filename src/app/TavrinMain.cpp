@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QStyleFactory>
 #include <QTimer>
+#include <chrono>
 #include <future>
 
 #include "app/SignalClose.h"
@@ -19,6 +21,8 @@
 namespace tavrin {
 
 namespace {
+
+constexpr std::chrono::milliseconds kListenAtTheLatest{500};
 
 // Runs `then` once, right after the window's first paint.
 class AfterFirstPaint : public QObject {
@@ -63,7 +67,9 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     }
 
     // Work that needs no window is done beside the window's start-up, on worker threads: the
-    // long forms of the command-line names, and the print server's answers.
+    // font database loads (its functions are thread-safe) while the window makes its menus,
+    // the long forms of the command-line names are worked out, and the print server answers.
+    auto fontDatabase = std::async(std::launch::async, [] { QFontDatabase::families(); });
     auto longNames = std::async(std::launch::async, [&args] { return LongFileNames(args); });
     const SettingsLocation location =
         LocateSettings(QCoreApplication::applicationFilePath().toStdString());
@@ -80,16 +86,17 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
         form.AddHandedOverFiles(names);
     };
     SignalClose closeOnSignal([&form] { form.close(); });
-    // The About box and the Configure dialog stay hidden until asked for, so they are made once
-    // the window has been painted and not before it shows.
-    AfterFirstPaint afterFirstPaint(form, [&form, &hooks] {
+    // What the window does not need in order to be seen waits until it has been painted once:
+    // the About box and the Configure dialog, hidden until asked for, and taking names from later
+    // starts. A window that is not painted soon (started minimised) takes names all the same.
+    AfterFirstPaint afterFirstPaint(form, [&form, &hooks, &instance] {
         if (hooks.onFirstPaint)
             hooks.onFirstPaint(form);
         form.CreateDialogs();
+        instance.Listen();
     });
+    QTimer::singleShot(kListenAtTheLatest, &instance, [&instance] { instance.Listen(); });
     form.ShowFirstWithLongNames(longNames.get());
-    // Taking names from later starts can wait until the window is up.
-    QTimer::singleShot(0, &instance, [&instance] { instance.Listen(); });
     return QApplication::exec();
 }
 

@@ -98,11 +98,11 @@ void TTavrinForm::CreateMenus() {
     popupMenu1_ = new QMenu(this);
     popupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
     delete1_ = AddItem(popupMenu1_, "Delete1", "Delete");
-    stringGrid1_->SetPopupMenu(popupMenu1_);
 }
 
 void TTavrinForm::ConnectHandlers() {
     Session& s = *session_;
+    stringGrid1_->SetPopupMenu(popupMenu1_);
     // A menu item or button runs its handler guarded.
     auto on = [this](auto* sender, auto signal, std::function<void()> handler) {
         connect(sender, signal, this, [this, handler] { Guarded(handler); });

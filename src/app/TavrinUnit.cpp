@@ -56,9 +56,11 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
     };
     SetErrorReport([this](const Error& error) { ShowError(ReportText(error)); });
 
+    // The menus need no font measures, so they are made while the font database may still be
+    // loading on a worker (see RunTavrin); the controls are made once the font is chosen.
+    CreateMenus();
     ChooseFont();
     CreateControls();
-    CreateMenus();
     CreateFormControls();
     SetTabOrder();
     // The session reads the printer list when it is made; the controls exist by now.
