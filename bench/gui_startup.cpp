@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kFiles = 500;
-constexpr int kRounds = 11;
+constexpr int kRounds = 21;
 
 void ReportShown() {
     std::fputs("shown\n", stdout);
