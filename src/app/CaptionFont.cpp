@@ -70,16 +70,19 @@ QFont CaptionFont(const QFont& base, const QStyle& style) {
     // Captions grow wider with the pixel size, so sizes are tried from the smallest up until
     // one no longer fits: on the common desktop fonts that is one or two sizes to measure, and
     // each new size costs the font database a match of its own.
-    QFont font = base;
-    font.setStyleHint(QFont::SansSerif);
     int fitting = kSmallestCaptionPixels;
     for (int pixels = kSmallestCaptionPixels + 1; pixels <= kLargestCaptionPixels; ++pixels) {
-        font.setPixelSize(pixels);
-        if (!CaptionsFitFont(font, style))
+        if (!CaptionsFitFont(CaptionFontAt(base, pixels), style))
             break;
         fitting = pixels;
     }
-    font.setPixelSize(fitting);
+    return CaptionFontAt(base, fitting);
+}
+
+QFont CaptionFontAt(const QFont& base, int pixels) {
+    QFont font = base;
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixels);
     return font;
 }
 

@@ -13,6 +13,9 @@ namespace tavrin {
 // in it.
 QFont CaptionFont(const QFont& base, const QStyle& style);
 
+// The main window's font at a given pixel size.
+QFont CaptionFontAt(const QFont& base, int pixels);
+
 // Whether every caption of the main window fits its control in `font`.
 bool CaptionsFitFont(const QFont& font, const QStyle& style);
 

@@ -96,7 +96,7 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
         instance.Listen();
     });
     QTimer::singleShot(kListenAtTheLatest, &instance, [&instance] { instance.Listen(); });
-    form.ShowFirstWithLongNames(longNames.get());
+    form.ShowFirst(longNames.get());
     return QApplication::exec();
 }
 

@@ -22,7 +22,6 @@
 #include "app/Over.h"
 #include "app/QueueWindow.h"
 #include "app/Stelin.h"
-#include "joblist/LongFileName.h"
 #include "platform/Error.h"
 #include "spool/Session.h"
 #include "widgets/DataGrid.h"
@@ -135,11 +134,7 @@ void TTavrinForm::CreateDialogs() {
     }
 }
 
-void TTavrinForm::ShowFirst(const std::vector<std::string>& args) {
-    ShowFirstWithLongNames(LongFileNames(args));
-}
-
-void TTavrinForm::ShowFirstWithLongNames(std::vector<std::string> longNames) {
+void TTavrinForm::ShowFirst(std::vector<std::string> longNames) {
     if (firstRun_) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (screen) {

@@ -64,14 +64,12 @@ public:
     ~TTavrinForm() override;
 
     // Start-up, in this order: FormCreate (settings, printers, status bar, drop target),
-    // ShowFirst (centred on a first run, else where it was left; then the command-line files
-    // enter the list). CreateDialogs makes the About box and then the Configure dialog, both
-    // hidden; the program calls it once the window has been painted, and the commands that
-    // show them call it too, so it makes each only once.
+    // ShowFirst (centred on a first run, else where it was left; then the command-line files,
+    // in their long forms (LongFileNames), enter the list). CreateDialogs makes the About box and
+    // then the Configure dialog, both hidden; the program calls it once the window has been
+    // painted, and the commands that show them call it too, so it makes each only once.
     void FormCreate();
-    void ShowFirst(const std::vector<std::string>& args);
-    // ShowFirst for command-line names already in their long forms (LongFileNames).
-    void ShowFirstWithLongNames(std::vector<std::string> longNames);
+    void ShowFirst(std::vector<std::string> longNames);
     void CreateDialogs();
     bool FirstRun() const { return firstRun_; }
 

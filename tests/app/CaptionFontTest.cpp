@@ -10,18 +10,11 @@
 namespace tavrin::test {
 namespace {
 
-QFont CaptionFontAt(int pixels) {
-    QFont font = QApplication::font();
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixels);
-    return font;
-}
-
 TEST(CaptionFontTest, MeasuredWidthsAreTheControlsOwnAtEverySize) {
     EnsureApplication();
     QWidget parent;
     for (int pixels = kSmallestCaptionPixels; pixels <= kLargestCaptionPixels; ++pixels) {
-        const QFont font = CaptionFontAt(pixels);
+        const QFont font = CaptionFontAt(QApplication::font(), pixels);
         parent.setFont(font);
         const QFontMetrics metrics(font);
         for (const char* caption : {"Schedule", "Treat joblist as set", "Collate copies",
@@ -53,7 +46,8 @@ TEST(CaptionFontTest, TheChosenSizeIsTheLargestAtWhichEveryCaptionFits) {
         EXPECT_TRUE(CaptionsFitFont(chosen, style));
     }
     for (int larger = pixels + 1; larger <= kLargestCaptionPixels; ++larger)
-        EXPECT_FALSE(CaptionsFitFont(CaptionFontAt(larger), style)) << larger << " px";
+        EXPECT_FALSE(CaptionsFitFont(CaptionFontAt(QApplication::font(), larger), style))
+            << larger << " px";
 }
 
 }  // namespace

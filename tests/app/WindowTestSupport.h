@@ -26,6 +26,7 @@
 #include "app/TavrinUnit.h"
 #include "app/settings/SettingsLocation.h"
 #include "app/settings/SettingsStore.h"
+#include "joblist/LongFileName.h"
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrintSpooler.h"
 #include "printers/StartupPrefetch.h"
@@ -146,7 +147,7 @@ protected:
         form->FormCreate();
         if (makeDialogs)
             form->CreateDialogs();
-        form->ShowFirst(args);
+        form->ShowFirst(LongFileNames(args));
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return *form;
     }

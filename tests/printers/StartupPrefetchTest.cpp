@@ -37,8 +37,11 @@ public:
     }
     std::unique_ptr<PrinterHandle> Open(const std::string& printerName) override {
         overlapped = overlapped || listing;
+        if (breaksAtOpen)
+            throw Error("the spooler broke");
         return FakePrintSpooler::Open(printerName);
     }
+    bool breaksAtOpen = false;
     std::string LastError() const override {
         overlapped = overlapped || listing;
         return FakePrintSpooler::LastError();
@@ -111,6 +114,23 @@ TEST_F(StartupPrefetchTest, AProbeThatBrokeOnTheWorkerBreaksTheFirstProbe) {
         EXPECT_STREQ(error.what(), "the driver failed");
     }
     EXPECT_EQ(probe.probes, 1);
+}
+
+TEST_F(StartupPrefetchTest, AnOpenThatBrokeOnTheWorkerBreaksTheFirstOpenOnly) {
+    spooler.breaksAtOpen = true;
+    StartupPrefetch prefetch(spooler, probe, [] { return 1; });
+    EXPECT_EQ(prefetch.Spooler().PrinterNames(), spooler.printers);
+    try {
+        prefetch.Spooler().Open("ps-printer");
+        FAIL() << "the open's error was lost";
+    } catch (const Error& error) {
+        EXPECT_STREQ(error.what(), "the spooler broke");
+    }
+    // The probe got ready beside it is still taken, and later opens ask the spooler again.
+    EXPECT_EQ(prefetch.Probe().Probe("ps-printer").technology, "PostScript");
+    EXPECT_EQ(probe.probes, 1);
+    spooler.breaksAtOpen = false;
+    EXPECT_TRUE(prefetch.Spooler().Open("ps-printer")->ok());
 }
 
 TEST_F(StartupPrefetchTest, AnUnreachableServerIsReportedAsWithoutPrefetching) {
