@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSize.h"
 #include "app/TavrinMain.h"
 #include "support/SandboxPrintServer.h"
 #include "support/ScratchFolder.h"
@@ -27,8 +28,8 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kFiles = 500;
-constexpr int kRounds = 21;
+const int kFiles = BenchSize(500, 20);
+const int kRounds = BenchSize(21, 1);
 
 void ReportShown() {
     std::fputs("shown\n", stdout);
@@ -118,12 +119,7 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CACHE_HOME", (user / "cache").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", (user / "run").c_str(), 1);
 
-    std::vector<fs::path> samples;
-    for (const auto& entry : fs::recursive_directory_iterator(tavrin::test::SamplesDir())) {
-        if (entry.is_regular_file())
-            samples.push_back(entry.path());
-    }
-    std::sort(samples.begin(), samples.end());
+    const std::vector<fs::path> samples = tavrin::test::SamplePrintFiles();
     std::string names;
     for (int i = 0; i < kFiles; ++i)
         names += " " + Quoted(samples[static_cast<std::size_t>(i) % samples.size()].string());

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "BenchSize.h"
 #include "joblist/GridModel.h"
 #include "joblist/JobListFile.h"
 #include "platform/Controls.h"
@@ -74,7 +75,8 @@ int main() {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("tavrin-bench-joblist-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
-    for (int files : {1000, 10000, 100000, 1000000})
+    for (int files :
+         SmokeRun() ? std::vector<int>{100} : std::vector<int>{1000, 10000, 100000, 1000000})
         Measure(folder, files);
     std::filesystem::remove_all(folder);
     return 0;

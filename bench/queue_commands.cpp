@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "BenchSize.h"
 #include "platform/CupsPrintSpooler.h"
 #include "printers/QueueManagement.h"
 #include "support/SandboxPrintServer.h"
@@ -18,8 +19,8 @@ namespace {
 using Server = tavrin::test::SandboxPrintServer;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kWaitingJobs = 100;
-constexpr int kRounds = 50;
+const int kWaitingJobs = BenchSize(100, 5);
+const int kRounds = BenchSize(50, 2);
 
 void Run(const std::string& command) {
     const int status = std::system((command + " > /dev/null").c_str());
@@ -56,7 +57,7 @@ int main() {
         }
     }
     const auto listed = spooler.Open(queue)->Jobs();
-    if (!listed || listed->size() != kWaitingJobs) {
+    if (!listed || listed->size() != static_cast<std::size_t>(kWaitingJobs)) {
         std::fprintf(stderr, "the queue does not list %d jobs\n", kWaitingJobs);
         return 1;
     }

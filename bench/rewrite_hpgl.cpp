@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSize.h"
 #include "spool/HpglRewrite.h"
 #include "support/ScratchFolder.h"
 
@@ -22,8 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 using tavrin::SpoolOptions;
 
-constexpr std::uintmax_t kPlotSize = 512ull * 1024 * 1024;
-constexpr int kRounds = 5;
+const std::uintmax_t kPlotSize = BenchSize<std::uintmax_t>(512ull * 1024 * 1024, 1024 * 1024);
+const int kRounds = BenchSize(5, 1);
 const std::string kReset = "\033E";  // ESC E, the printer reset
 const std::string kUel = "\x1b%-12345X";
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSize.h"
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
 #include "support/TestPaths.h"
@@ -56,20 +57,23 @@ int main() {
 
     std::vector<std::string> small;
     std::string smallList;
-    for (int i = 0; i < 200; ++i) {
+    const int smallFiles = BenchSize(200, 5);
+    for (int i = 0; i < smallFiles; ++i) {
         small.push_back((folder / ("sheet" + std::to_string(i) + ".plt")).string());
         tavrin::test::WritePatternFile(small.back(), 20 * 1024, static_cast<std::uint32_t>(i));
         smallList += " " + Quoted(small.back());
     }
     const std::string large = (folder / "large.plt").string();
-    tavrin::test::WritePatternFile(large, 200ull * 1024 * 1024, 7);
+    tavrin::test::WritePatternFile(large,
+                                   BenchSize<std::uintmax_t>(200ull * 1024 * 1024, 1024 * 1024), 7);
 
     // tavrin-cli first, so that the peak memory of the children is its own.
     const std::string queueA = Server::kRawQueue;
-    const double cliSmall =
-        TimeDelivery(server, queueA, {cli + " send -p " + queueA + smallList + " >/dev/null"}, 200);
+    const double cliSmall = TimeDelivery(
+        server, queueA, {cli + " send -p " + queueA + smallList + " >/dev/null"}, smallFiles);
     const double cliLarge = TimeDelivery(
-        server, queueA, {cli + " send -p " + queueA + " " + Quoted(large) + " >/dev/null"}, 201);
+        server, queueA, {cli + " send -p " + queueA + " " + Quoted(large) + " >/dev/null"},
+        smallFiles + 1);
     const long cliPeak = PeakChildKilobytes();
 
     const std::string queueB = Server::kHpglQueue;
@@ -77,15 +81,17 @@ int main() {
     for (const auto& file : small) {
         lpSmallCommands.push_back("lp -d " + queueB + " -o raw " + Quoted(file) + " >/dev/null");
     }
-    const double lpSmall = TimeDelivery(server, queueB, lpSmallCommands, 200);
+    const double lpSmall = TimeDelivery(server, queueB, lpSmallCommands, smallFiles);
     const double lpLarge = TimeDelivery(
-        server, queueB, {"lp -d " + queueB + " -o raw " + Quoted(large) + " >/dev/null"}, 201);
+        server, queueB, {"lp -d " + queueB + " -o raw " + Quoted(large) + " >/dev/null"},
+        smallFiles + 1);
 
     std::printf("%-28s %12s %12s %8s\n", "raw send, until delivered", "tavrin-cli", "lp -o raw",
                 "ratio");
-    std::printf("%-28s %11.2fs %11.2fs %8.2f\n", "200 files of 20 KB", cliSmall, lpSmall,
+    const std::string smallLabel = std::to_string(smallFiles) + " files of 20 KB";
+    std::printf("%-28s %11.2fs %11.2fs %8.2f\n", smallLabel.c_str(), cliSmall, lpSmall,
                 cliSmall / lpSmall);
-    std::printf("%-28s %11.2fs %11.2fs %8.2f\n", "1 file of 200 MB", cliLarge, lpLarge,
+    std::printf("%-28s %11.2fs %11.2fs %8.2f\n", "1 large file", cliLarge, lpLarge,
                 cliLarge / lpLarge);
     std::printf("peak memory of tavrin-cli: %.1f MB (target: under 30 MB)\n", cliPeak / 1024.0);
     return 0;

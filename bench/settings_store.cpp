@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/settings/SettingsStartup.h"
-#include "app/settings/SettingsStore.h"
 #include "joblist/GridModel.h"
 #include "platform/PlainForm.h"
+#include "settings/SettingsStartup.h"
+#include "settings/SettingsStore.h"
 #include "support/ScratchFolder.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSize.h"
 #include "support/SandboxPrintServer.h"
 #include "support/ScratchFolder.h"
 #include "support/TempFolder.h"
@@ -22,11 +23,11 @@ namespace fs = std::filesystem;
 using Server = tavrin::test::SandboxPrintServer;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kSmallFiles = 200;
+const int kSmallFiles = BenchSize(200, 5);
 constexpr std::uintmax_t kSmallSize = 20 * 1024;
-constexpr std::uintmax_t kLargeSize = 200ull * 1024 * 1024;
-constexpr std::uintmax_t kPlotSize = 100ull * 1024 * 1024;
-constexpr int kCopies = 10;
+const std::uintmax_t kLargeSize = BenchSize<std::uintmax_t>(200ull * 1024 * 1024, 1024 * 1024);
+const std::uintmax_t kPlotSize = BenchSize<std::uintmax_t>(100ull * 1024 * 1024, 1024 * 1024);
+const int kCopies = BenchSize(10, 2);
 
 struct Figures {
     double seconds = 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Controls.h"
+#include "platform/StatusPanels.h"
 
 class QAbstractButton;
 class QAction;
@@ -134,12 +135,12 @@ private:
 // The four panels of the window's status bar, each a label.
 class PanelStatusBar : public StatusBar {
 public:
-    explicit PanelStatusBar(std::array<QLabel*, 4> panels) : panels_(panels) {}
+    explicit PanelStatusBar(std::array<QLabel*, status_panel::kCount> panels) : panels_(panels) {}
     std::string panel(int index) const override;
     void setPanel(int index, const std::string& text) override;
 
 private:
-    std::array<QLabel*, 4> panels_;
+    std::array<QLabel*, status_panel::kCount> panels_;
 };
 
 class QtTimerControl : public Timer {

@@ -66,10 +66,10 @@ TConfigure::TConfigure(QWidget* mainWindow, Settings& settings)
 
     label1_ = MakeLabel(this, "QL pos. from start", QPoint(24, 28));
     label2_ = MakeLabel(this, "RP pos. from end", QPoint(24, 27));
-    spinEdit1_ = MakeSpinEdit(this, kFromStartMin, kFromStartMax, 500,
+    spinEdit1_ = MakeSpinEdit(this, kFromStartMin, kFromStartMax, kFromStartWhenKeyAbsent,
                               "Set number of chars in beginning of file to search for QL string");
     spinEdit2_ =
-        MakeSpinEdit(this, kFromEndMin, kFromEndMax, kFromEndDefault,
+        MakeSpinEdit(this, kFromEndMin, kFromEndMax, kFromEndFirstRun,
                      "Set number of characters in tail of the plotfile to search for PG string");
     button1_ = MakeButton(this, "&OK", 120);
     button2_ = MakeButton(this, "&Default", 16);
@@ -141,11 +141,11 @@ void TConfigure::Button1Click() {
 
 void TConfigure::Button2Click() {
     if (!spinEdit1_->isHidden()) {
-        settings_.FromStart = kFromStartDefault;
-        spinEdit1_->SetValue(kFromStartDefault);
+        settings_.FromStart = kFromStartFirstRun;
+        spinEdit1_->SetValue(kFromStartFirstRun);
     } else if (!spinEdit2_->isHidden()) {
-        settings_.FromEnd = kFromEndDefault;
-        spinEdit2_->SetValue(kFromEndDefault);
+        settings_.FromEnd = kFromEndFirstRun;
+        spinEdit2_->SetValue(kFromEndFirstRun);
     }
 }
 

@@ -2,7 +2,8 @@
 
 #include <QDialog>
 
-#include "app/settings/Settings.h"
+#include "settings/SearchWindows.h"
+#include "settings/Settings.h"
 
 class QLabel;
 class QPushButton;
@@ -19,13 +20,6 @@ class TConfigure : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kFromStartMin = 1;
-    static constexpr int kFromStartMax = 800;
-    static constexpr int kFromStartDefault = 600;
-    static constexpr int kFromEndMin = 1;
-    static constexpr int kFromEndMax = 50;
-    static constexpr int kFromEndDefault = 30;
-
     TConfigure(QWidget* mainWindow, Settings& settings);
 
     // The main window's "HPGL/2 &QL from start" and "HPGL/2 &RP from end": switch the dialog to

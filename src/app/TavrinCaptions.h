@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QRect>
 
+#include "platform/PrintButtonCaptions.h"
+
 namespace tavrin::captions {
 
 // A control of the main window with a caption that has to fit the room the layout gives it.
@@ -44,7 +46,7 @@ inline constexpr Captioned kRemove{"Remove", "&Remove", QRect(158, 19, 82, 33),
 inline constexpr Captioned kSelectFiles{"SelectFiles", "&Select", QRect(9, 314, 82, 34),
                                         "Select files to be sent to printer/plotter"};
 inline constexpr Captioned kOKPrint{
-    "OKPrint", "     &OK, Print!!", QRect(376, 308, 137, 44),
+    "OKPrint", kPrintCaptionAtStart, QRect(376, 308, 137, 44),
     "Click when you're ready to send files to your printer/plotter"};
 // The glyphs of the three buttons are drawn at this size.
 inline constexpr int kGlyphSize = 16;

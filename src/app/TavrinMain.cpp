@@ -11,12 +11,12 @@
 #include "app/SignalClose.h"
 #include "app/SingleInstance.h"
 #include "app/TavrinUnit.h"
-#include "app/settings/SettingsLocation.h"
-#include "app/settings/SettingsStore.h"
 #include "joblist/LongFileName.h"
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrintSpooler.h"
 #include "printers/StartupPrefetch.h"
+#include "settings/SettingsLocation.h"
+#include "settings/SettingsStore.h"
 
 namespace tavrin {
 

@@ -11,10 +11,11 @@
 
 #include "app/FileDialogs.h"
 #include "app/QtFormControls.h"
-#include "app/settings/SettingsLocation.h"
 #include "platform/DeviceProbe.h"
 #include "platform/Form.h"
 #include "platform/PrintSpooler.h"
+#include "platform/StatusPanels.h"
+#include "settings/SettingsLocation.h"
 #include "spool/Clock.h"
 #include "spool/SpoolOptions.h"
 #include "widgets/FolderBrowse.h"
@@ -50,7 +51,7 @@ public:
     static constexpr int kClientWidth = 521;
     static constexpr int kClientHeight = 380;
     static constexpr int kStatusBarHeight = 19;
-    static constexpr std::array<int, 4> kPanelWidths = {126, 100, 240, 50};
+    static constexpr std::array<int, status_panel::kCount> kPanelWidths = {126, 100, 240, 50};
     static constexpr const char* kCaption = "Dorwen's Tavrin";
     static constexpr const char* kPlotFileFilter =
         "All files (*.*)|*.*|AutoCAD / Arkey Plotfiles (*.plt)|*.plt|MicroStation Plotfiles "
@@ -203,7 +204,7 @@ private:
     QGroupBox* groupBox4_ = nullptr;
     QPushButton* okPrint_ = nullptr;
     QWidget* statusBar1_ = nullptr;
-    std::array<QLabel*, 4> panels_{};
+    std::array<QLabel*, status_panel::kCount> panels_{};
     QTimer* timer1_ = nullptr;
     QMenu* popupMenu1_ = nullptr;
     TDropFileTarget* dropFileTarget1_ = nullptr;

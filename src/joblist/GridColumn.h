@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "joblist/Grid.h"
+#include "platform/Grid.h"
 
 namespace tavrin {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "joblist/CellValues.h"
-#include "joblist/Grid.h"
 #include "joblist/GridColumn.h"
+#include "platform/Grid.h"
 
 namespace tavrin {
 

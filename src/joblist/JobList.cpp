@@ -4,6 +4,7 @@
 
 #include "joblist/GridModel.h"
 #include "platform/Error.h"
+#include "platform/StatusPanels.h"
 
 namespace tavrin {
 
@@ -40,7 +41,7 @@ bool JobList::IsPostScript() const {
 }
 
 void JobList::ShowFileCount(int count) {
-    form_.StatusBar1().setPanel(1, kFilesInJoblist + std::to_string(count));
+    form_.StatusBar1().setPanel(status_panel::kFileCount, kFilesInJoblist + std::to_string(count));
 }
 
 void JobList::ApplyWidthRule() {
@@ -68,7 +69,7 @@ void JobList::AddBatch() {
             FormatMessage("List index out of bounds (%d)", std::to_string(pendingFiles_.size())));
     }
     Grid& grid = form_.StringGrid1();
-    form_.StatusBar1().setPanel(3, std::string());
+    form_.StatusBar1().setPanel(status_panel::kRun, std::string());
     const bool newList = form_.RepMode().checked();
     if (newList)
         ClearJobList();
@@ -85,11 +86,11 @@ void JobList::AddBatch() {
 }
 
 void JobList::AddModeClick() {
-    form_.StatusBar1().setPanel(0, "Mode: add files to joblist");
+    form_.StatusBar1().setPanel(status_panel::kMode, "Mode: add files to joblist");
 }
 
 void JobList::RepModeClick() {
-    form_.StatusBar1().setPanel(0, "Mode: start a new joblist");
+    form_.StatusBar1().setPanel(status_panel::kMode, "Mode: start a new joblist");
 }
 
 void JobList::RemoveClick() {

@@ -49,8 +49,6 @@ public:
     // Width of column 0: wide when no scroll bar is needed.
     void ApplyWidthRule();
 
-    static constexpr const char* kFilesInJoblist = "Files in joblist: ";
-
 private:
     bool IsPostScript() const;
     void ShowFileCount(int count);

@@ -9,6 +9,7 @@
 
 #include "joblist/JobListLines.h"
 #include "platform/Error.h"
+#include "platform/StatusPanels.h"
 
 namespace tavrin {
 
@@ -144,7 +145,7 @@ void OpenJobListFile(Grid& grid, const std::string& path, int& fileCount, int& b
     const int rows = LoadJobListFile(grid, path);
     fileCount = rows - 1;
     batchCount = rows - 1;
-    statusBar.setPanel(1, "Files in joblist: " + std::to_string(batchCount));
+    statusBar.setPanel(status_panel::kFileCount, kFilesInJoblist + std::to_string(batchCount));
 }
 
 }  // namespace tavrin

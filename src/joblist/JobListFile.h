@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "joblist/Grid.h"
 #include "platform/Controls.h"
+#include "platform/Grid.h"
 
 namespace tavrin {
 

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/StatusPanels.h"
+
 namespace tavrin {
 
 // A control of the main window as the engine sees it: check box, radio button, menu item,
@@ -117,15 +119,15 @@ private:
 class PlainStatusBar : public StatusBar {
 public:
     std::string panel(int index) const override {
-        return index >= 0 && index < 4 ? panels_[index] : std::string();
+        return index >= 0 && index < status_panel::kCount ? panels_[index] : std::string();
     }
     void setPanel(int index, const std::string& text) override {
-        if (index >= 0 && index < 4)
+        if (index >= 0 && index < status_panel::kCount)
             panels_[index] = text;
     }
 
 private:
-    std::string panels_[4];
+    std::string panels_[status_panel::kCount];
 };
 
 class PlainTimer : public Timer {

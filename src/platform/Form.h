@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "joblist/Grid.h"
 #include "platform/Controls.h"
+#include "platform/Grid.h"
 
 namespace tavrin {
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Form.h"
+#include "platform/PrintButtonCaptions.h"
 
 namespace tavrin {
 
@@ -27,7 +28,7 @@ public:
     PlainControl repMode{"New", true};
     PlainControl addMode{"Add"};
     PlainValueControl spinEdit1{1};
-    PlainControl okPrint{"     &OK, Print!!"};
+    PlainControl okPrint{kPrintCaptionAtStart};
     PlainControl schedule{"Schedule"};
     PlainValueControl uur{12};
     PlainValueControl minuut{0};

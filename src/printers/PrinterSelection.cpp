@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/StatusPanels.h"
 #include "printers/DeviceClass.h"
 #include "printers/DeviceName.h"
 #include "printers/OptionControls.h"
@@ -9,11 +10,7 @@
 #include "printers/StartupPrinterIndex.h"
 
 namespace tavrin {
-namespace {
-
-constexpr int kPrinterPanel = 2;
-
-}  // namespace
+namespace {}  // namespace
 
 std::string ReadPortName(PrinterHandle& printer) {
     if (!printer.ok())
@@ -54,9 +51,9 @@ void PrinterSelection::ClassifyPrinter(Form& form) {
 }
 
 void PrinterSelection::WritePrinterPanel(Form& form) {
-    form.StatusBar1().setPanel(kPrinterPanel, form.Printertype1().checked()
-                                                  ? deviceClass_ + " printertype selected"
-                                                  : "Port: " + portName_);
+    form.StatusBar1().setPanel(status_panel::kPrinter, form.Printertype1().checked()
+                                                           ? deviceClass_ + " printertype selected"
+                                                           : "Port: " + portName_);
 }
 
 void PrinterSelection::PrinterListChange(Form& form, int selectedIndex) {
@@ -78,19 +75,19 @@ void PrinterSelection::Printertype1Click(Form& form) {
     form.Printertype1().setChecked(true);
     form.PortinStatusbar1().setChecked(false);
     StatusBar& status = form.StatusBar1();
-    status.setPanel(kPrinterPanel, "");
+    status.setPanel(status_panel::kPrinter, "");
     try {
-        status.setPanel(kPrinterPanel, ProbeDeviceClass() + " printertype selected");
+        status.setPanel(status_panel::kPrinter, ProbeDeviceClass() + " printertype selected");
     } catch (const std::exception&) {
-        status.setPanel(kPrinterPanel, "Invalid or unknown driver");
+        status.setPanel(status_panel::kPrinter, "Invalid or unknown driver");
     }
 }
 
 void PrinterSelection::PortinStatusbar1Click(Form& form) {
     form.Printertype1().setChecked(false);
     form.PortinStatusbar1().setChecked(true);
-    form.StatusBar1().setPanel(kPrinterPanel, "");
-    form.StatusBar1().setPanel(kPrinterPanel, "Port: " + portName_);
+    form.StatusBar1().setPanel(status_panel::kPrinter, "");
+    form.StatusBar1().setPanel(status_panel::kPrinter, "Port: " + portName_);
 }
 
 bool PrinterSelection::SelectStartupPrinter(Form& form, int storedIndex) {

@@ -1,6 +1,7 @@
 #include "printers/QueueManagement.h"
 
 #include "platform/Error.h"
+#include "platform/PrintButtonCaptions.h"
 
 namespace tavrin {
 namespace {
@@ -57,7 +58,7 @@ QueueCommandResult Resumeprinting1Click(Form& form, PrintSpooler& spooler,
 QueueCommandResult ClearQueu1Click(Form& form, PrintSpooler& spooler,
                                    const std::string& printerName) {
     QueueCommandResult result = SendQueueCommand(spooler, printerName, QueueCommand::Purge);
-    form.OKPrint().setCaption(kIdlePrintCaption);
+    form.OKPrint().setCaption(kPrintCaptionAtStart);
     return result;
 }
 

@@ -8,7 +8,6 @@
 namespace tavrin {
 
 // The caption the print button shows when no run is under way.
-inline constexpr const char* kIdlePrintCaption = "     &OK, Print!!";
 
 // What became of a queue command. The window's menu commands leave it unreported; tavrin-cli
 // reports it.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings/Settings.h"
 #include "platform/Form.h"
+#include "settings/Settings.h"
 #include "spool/SpoolOptions.h"
 
 namespace tavrin {

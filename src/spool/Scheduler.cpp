@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/PrintButtonCaptions.h"
+
 namespace tavrin {
 
 namespace {
@@ -27,7 +29,7 @@ void Scheduler::ScheduleClick() {
     ShowTimeEdits(form_, on);
     if (!on && armed_) {
         armed_ = false;
-        form_.OKPrint().setCaption(kPrintCaption);
+        form_.OKPrint().setCaption(kPrintCaptionAfterRun);
         form_.OKPrint().setEnabled(true);
     }
 }

@@ -16,7 +16,6 @@ class Scheduler {
 public:
     static constexpr int kTickInterval = 1000;     // ms between looks at the clock
     static constexpr int kPauseAfterRun = 120000;  // ms after a run, so its minute has passed
-    static constexpr const char* kPrintCaption = "&OK, Print!!";
 
     Scheduler(Form& form, const Clock& clock, std::function<void()> spoolRun);
 

@@ -3,9 +3,10 @@
 #include <array>
 #include <utility>
 
-#include "app/settings/SettingsStartup.h"
-#include "app/settings/SettingsStore.h"
 #include "joblist/LongFileName.h"
+#include "platform/StatusPanels.h"
+#include "settings/SettingsStartup.h"
+#include "settings/SettingsStore.h"
 
 namespace tavrin {
 
@@ -50,8 +51,8 @@ void Session::CreateAfterSettings() {
     SetTitle(grid, 0, "Filename");
     SetTitle(grid, 1, "Copies");
     FillEmptyTempFilesPath(location_, settings_);
-    form_.StatusBar1().setPanel(1,
-                                JobList::kFilesInJoblist + std::to_string(jobList_.BatchCount()));
+    form_.StatusBar1().setPanel(status_panel::kFileCount,
+                                kFilesInJoblist + std::to_string(jobList_.BatchCount()));
     printers_.ClassifyAtStartup(form_);
     form_.PSCollate().setEnabled(false);
     if (form_.AddMode().checked()) {

@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/Settings.h"
-#include "app/settings/SettingsLocation.h"
 #include "joblist/JobList.h"
 #include "platform/DeviceProbe.h"
 #include "platform/Form.h"
 #include "platform/PlainForm.h"
 #include "platform/PrintSpooler.h"
 #include "printers/PrinterSelection.h"
+#include "settings/Settings.h"
+#include "settings/SettingsLocation.h"
 #include "spool/Clock.h"
 #include "spool/FormSpoolOptions.h"
 #include "spool/Scheduler.h"

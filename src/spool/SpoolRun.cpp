@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "platform/Error.h"
+#include "platform/PrintButtonCaptions.h"
+#include "platform/StatusPanels.h"
 #include "spool/HpglRewrite.h"
 #include "spool/OceHeader.h"
 #include "spool/PostScriptHeader.h"
@@ -11,13 +13,6 @@
 #include "spool/TempFile.h"
 
 namespace tavrin {
-
-namespace {
-
-constexpr int kFileCountPanel = 1;
-constexpr int kDonePanel = 3;
-
-}  // namespace
 
 // The options as the rewriters of one run see them: all read at the moment of use, except the
 // folder of the temporary file, which is fixed at the start of the run so that every rewriter
@@ -119,7 +114,7 @@ void SpoolRunner::SpoolRun() {
     report_ = SpoolRunReport{};
     rowsRemoved_ = 0;
     try {
-        form_.OKPrint().setCaption(kBusyCaption);
+        form_.OKPrint().setCaption(kPrintCaptionBusy);
         form_.OKPrint().setEnabled(false);
         tempFilesPath_ = options_.TempFilesPath();
         tempFileName_ = tavrin::TempFileName(tempFilesPath_);
@@ -133,8 +128,8 @@ void SpoolRunner::SpoolRun() {
         running_ = false;
         // The rows this run removed are gone: the count shown says so.
         if (rowsRemoved_ > 0)
-            form_.StatusBar1().setPanel(
-                kFileCountPanel, JobList::kFilesInJoblist + std::to_string(jobList_.FileCount()));
+            form_.StatusBar1().setPanel(status_panel::kFileCount,
+                                        kFilesInJoblist + std::to_string(jobList_.FileCount()));
         BackToIdle();
         throw;
     }
@@ -262,18 +257,18 @@ void SpoolRunner::EndOfRun() {
         jobList_.SetFileCount(0);
         grid.setRowCount(JobList::kEmptyRowCount);
         grid.setColWidth(0, JobList::kNameWidthNarrow);
-        form_.StatusBar1().setPanel(
-            kFileCountPanel, JobList::kFilesInJoblist + std::to_string(jobList_.FileCount()));
+        form_.StatusBar1().setPanel(status_panel::kFileCount,
+                                    kFilesInJoblist + std::to_string(jobList_.FileCount()));
     }
     BackToIdle();
-    form_.StatusBar1().setPanel(kDonePanel, report_.refused.empty() ? kDone : kFailed);
+    form_.StatusBar1().setPanel(status_panel::kRun, report_.refused.empty() ? kDone : kFailed);
     report_.finished = true;
     if (!report_.refused.empty())
         form_.ShowMessage(RefusedSendsMessage(report_.refused));
 }
 
 void SpoolRunner::BackToIdle() {
-    form_.OKPrint().setCaption(kPrintCaption);
+    form_.OKPrint().setCaption(kPrintCaptionAfterRun);
     form_.OKPrint().setEnabled(true);
 }
 

@@ -50,8 +50,6 @@ int ParseCopyCount(const std::string& text);
 // after each row or file) apply to the following sends.
 class SpoolRunner {
 public:
-    static constexpr const char* kPrintCaption = "&OK, Print!!";
-    static constexpr const char* kBusyCaption = "Busy!";
     static constexpr const char* kDone = "Done";
     static constexpr const char* kFailed = "Failed";
 

@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "app/BuildDate.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
-#include "widgets/TestApplication.h"
 
 namespace tavrin {
 namespace {

@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 #include "widgets/SpinEdit.h"
-#include "widgets/TestApplication.h"
 
 namespace tavrin {
 namespace {

@@ -12,8 +12,8 @@
 #include "platform/CupsPrintSpooler.h"
 #include "support/FakePrintSpooler.h"
 #include "support/SandboxPrintServer.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
-#include "widgets/TestApplication.h"
 
 namespace tavrin {
 namespace {

@@ -24,18 +24,18 @@
 
 #include "app/FileDialogs.h"
 #include "app/TavrinUnit.h"
-#include "app/settings/SettingsLocation.h"
-#include "app/settings/SettingsStore.h"
 #include "joblist/LongFileName.h"
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrintSpooler.h"
 #include "printers/StartupPrefetch.h"
+#include "settings/SettingsLocation.h"
+#include "settings/SettingsStore.h"
 #include "spool/Clock.h"
 #include "spool/Session.h"
 #include "support/SandboxPrintServer.h"
 #include "support/ScratchFolder.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
-#include "widgets/TestApplication.h"
 
 namespace tavrin::test {
 

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "joblist/Grid.h"
 #include "platform/Error.h"
+#include "platform/Grid.h"
 
 namespace tavrin::test {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "FakeGrid.h"
-#include "joblist/Grid.h"
+#include "platform/Grid.h"
 
 namespace tavrin::test::listfile {
 

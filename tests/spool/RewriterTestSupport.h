@@ -47,16 +47,8 @@ using test::ReadBytes;
 using test::ScratchFolder;
 using test::WriteBytes;
 
-// Every sample print file, SOURCES.md left out.
 inline std::vector<fs::path> SampleFiles() {
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::recursive_directory_iterator(test::SamplesDir())) {
-        if (entry.is_regular_file() && entry.path().filename() != "SOURCES.md") {
-            files.push_back(entry.path());
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
+    return test::SamplePrintFiles();
 }
 
 inline fs::path SamplePath(const std::string& relative) {

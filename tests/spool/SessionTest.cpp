@@ -1,6 +1,6 @@
 // The engine session: start-up, show, close, and the handlers it joins to the controls.
 #include "SpoolRunFixture.h"
-#include "app/settings/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 namespace tavrin::test {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestApplication.h"
+#include "support/TestApplication.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataGridInplaceEdit.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "DrivenClock.h"
-#include "TestApplication.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 #include "widgets/DropFileTarget.h"
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "TestApplication.h"
+#include "support/TestApplication.h"
 #include "widgets/FolderBrowse.h"
 
 namespace tavrin {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TestApplication.h"
+#include "support/TestApplication.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/IntegerEdit.h"
 

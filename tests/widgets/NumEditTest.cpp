@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "TestApplication.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/IntegerEdit.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "DrivenClock.h"
-#include "TestApplication.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 #include "widgets/SpinButton.h"
 #include "widgets/TimerSpeedButton.h"

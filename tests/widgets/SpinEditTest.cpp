@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "DrivenClock.h"
-#include "TestApplication.h"
 #include "platform/Error.h"
+#include "support/TestApplication.h"
 #include "support/TestPaths.h"
 #include "widgets/SpinButton.h"
 #include "widgets/SpinEdit.h"

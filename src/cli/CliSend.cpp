@@ -1,0 +1,146 @@
+#include <algorithm>
+#include <iostream>
+
+#include "cli/CliCommands.h"
+#include "cli/CliSendArgs.h"
+#include "cli/PrinterArgument.h"
+#include "joblist/GridModel.h"
+#include "joblist/JobListFile.h"
+#include "joblist/LongFileName.h"
+#include "platform/CupsDeviceProbe.h"
+#include "platform/CupsPrintSpooler.h"
+#include "platform/Error.h"
+#include "platform/PlainForm.h"
+#include "settings/EffectiveSettings.h"
+#include "spool/Clock.h"
+#include "spool/Session.h"
+
+namespace tavrin::cli {
+namespace {
+
+// A printer given by its name, else by its index in the printer list.
+int PrinterIndexOf(const std::vector<std::string>& printers, const std::string& given) {
+    if (const auto index = FindPrinter(printers, given))
+        return *index;
+    throw Error("No printer named '" + given + "' (tavrin-cli printers lists them)");
+}
+
+void Warn(const std::string& text) {
+    std::cerr << "tavrin-cli: warning: " << text << '\n';
+}
+
+// Checks a box as the user would: only when the window shows it enabled.
+void CheckAsUser(Control& box, const char* option, const std::string& printer) {
+    if (box.visible() && box.enabled()) {
+        box.setChecked(true);
+        return;
+    }
+    Warn(std::string(option) + " does not apply to " + printer + "; sent without it");
+}
+
+void ReportRefusals(const SpoolRunReport& report) {
+    std::string printer;
+    for (const RefusedSend& send : report.refused) {
+        if (send.printerName != printer) {
+            printer = send.printerName;
+            std::cerr << FormatMessage("Not sent to %s:", printer) << '\n';
+        }
+        std::cerr << "  " << send.file << ": " << send.reason << '\n';
+    }
+}
+
+}  // namespace
+
+int RunSend(const Args& args) {
+    const SendArgs parsed = ParseSendArgs(args);
+    if (parsed.help) {
+        std::cout << kSendHelp;
+        return kExitOk;
+    }
+
+    CupsPrintSpooler spooler;
+    CupsDeviceProbe probe;
+    LocalClock clock;
+    GridModel grid;
+    LayOutJobListGrid(grid);
+    PlainForm form(grid);
+    const SettingsLocation location = LocateSettings(WindowProgramFile());
+    Session session(form, spooler, probe, clock, location);
+    WirePlainForm(form, session);
+    form.onShowMessage = [](const std::string& text) { std::cerr << text << '\n'; };
+
+    const std::vector<std::string>& printers = session.printers().Printers();
+    if (!session.printers().Catalogue().ReadError().empty())
+        throw Error(session.printers().Catalogue().ReadError());
+    if (printers.empty())
+        throw Error("No printer or plotter installed");
+
+    // The window's settings, read only; the flags take their place where given.
+    const CliDefaults defaults = ReadCliDefaults(location, static_cast<int>(printers.size()));
+    Settings settings;
+    settings.PrinterIndex = defaults.PrinterIndex;
+    settings.TempFilesPath = parsed.tempDir.value_or(defaults.TempFilesPath);
+    settings.FromStart = defaults.FromStart;
+    settings.FromEnd = defaults.FromEnd;
+    settings.PSPageSize = defaults.PSPageSize;
+    session.FormCreate(settings);
+    session.FormShow({});
+
+    // The printer first: its class decides which boxes the window offers.
+    const int printerIndex =
+        parsed.printer ? PrinterIndexOf(printers, *parsed.printer) : defaults.PrinterIndex;
+    session.PrinterListChange(printerIndex);
+    const std::string printer = session.printers().PrinterName();
+
+    if (parsed.deviceCopies)
+        CheckAsUser(form.smartReplots, "--device-copies", printer);
+    if (parsed.qualityOnPlotter)
+        CheckAsUser(form.removeQL, "--quality-on-plotter", printer);
+    if (parsed.collate)
+        CheckAsUser(form.psCollate, "--collate", printer);
+    if (parsed.fit) {
+        session.PageSizeClick(*parsed.fit);
+        CheckAsUser(form.fitToPage, "--fit", printer);
+    }
+    if (parsed.clear)
+        session.Clearafterspooling1Click();
+    if (parsed.reverse)
+        session.Reverseset1Click();
+    if (parsed.set) {
+        if (form.smartReplots.checked() || form.psCollate.checked())
+            Warn("--set sends one job per file: --device-copies and --collate do not apply");
+        form.jobAsSet.setChecked(true);
+    }
+    if (parsed.copies)
+        form.spinEdit1.setValue(*parsed.copies);
+
+    if (parsed.list) {
+        int fileCount = 0;
+        int batchCount = 0;
+        OpenJobListFile(grid, *parsed.list, fileCount, batchCount, form.statusBar1);
+        session.jobList().SetFileCount(fileCount);
+        session.jobList().SetBatchCount(batchCount);
+    }
+    if (!parsed.files.empty()) {
+        form.addMode.setChecked(true);
+        std::vector<std::string> names;
+        for (const std::string& file : parsed.files)
+            names.push_back(LongFileName(file));
+        session.AddFiles(names);
+    }
+
+    // The run's own message about refused sends is replaced by the full list below.
+    form.onShowMessage = nullptr;
+    try {
+        session.OKPrintClick();
+    } catch (const Error&) {
+        ReportRefusals(session.runner().LastRun());
+        throw;
+    }
+    const SpoolRunReport& report = session.runner().LastRun();
+    ReportRefusals(report);
+    std::cout << report.accepted << " of " << report.sends << " jobs sent to " << printer << '\n';
+    return report.refused.empty() ? kExitOk : kExitRefused;
+}
+
+}  // namespace tavrin::cli

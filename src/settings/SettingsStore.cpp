@@ -1,0 +1,134 @@
+#include "settings/SettingsStore.h"
+
+#include <system_error>
+#include <vector>
+
+#include "platform/Error.h"
+#include "platform/PrivateProfile.h"
+#include "settings/IniNumbers.h"
+#include "settings/SearchWindows.h"
+
+namespace tavrin {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kWindow = "Window";
+constexpr const char* kPrinters = "Printers";
+constexpr const char* kData = "Data";
+constexpr const char* kSetUp = "SetUp";
+constexpr const char* kMode = "Mode";
+constexpr const char* kSchedule = "Schedule";
+
+class SettingsReader {
+public:
+    explicit SettingsReader(const fs::path& file) : file_(file) {}
+
+    std::string Text(const char* section, const char* key, const std::string& defaultValue) {
+        return ReadProfileString(file_, section, key, defaultValue);
+    }
+    int Int(const char* section, const char* key, int defaultValue) {
+        return IniTextToInt(Text(section, key, IniIntText(defaultValue)), defaultValue);
+    }
+    bool Bool(const char* section, const char* key, bool defaultValue) {
+        return IniTextToBool(Text(section, key, IniBoolText(defaultValue)), defaultValue);
+    }
+
+private:
+    const fs::path& file_;
+};
+
+void CreateIniFolder(const SettingsLocation& location) {
+    const fs::path folder = location.IniFileName.parent_path();
+    if (folder.empty())
+        return;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) {
+        const fs::path full = fs::absolute(location.IniFileName, error);
+        throw Error(
+            FormatMessage("Unable to write to %s", (error ? location.IniFileName : full).string()));
+    }
+}
+
+}  // namespace
+
+StoredSettings ReadStoredSettings(const SettingsLocation& location) {
+    SettingsReader read(location.IniFileName);
+    StoredSettings stored;
+    Settings& plain = stored.plain;
+    plain.xpos = read.Int(kWindow, "xpos", 320);
+    plain.ypos = read.Int(kWindow, "ypos", 240);
+    plain.PrinterIndex = read.Int(kPrinters, "Printer#", 0);
+    plain.TempFilesPath = read.Text(kData, "TempFilesPath", location.HomeFolder);
+    plain.PlotFilesPath = read.Text(kData, "PlotFilesPath", location.HomeFolder);
+    plain.FromStart = read.Int(kSetUp, "FromStart", kFromStartWhenKeyAbsent);
+    plain.FromEnd = read.Int(kSetUp, "FromEnd", kFromEndWhenKeyAbsent);
+    plain.PSPageSize = read.Text(kSetUp, "PSPageSize", "A4");
+    stored.AddMode = read.Bool(kMode, "AddMode", false);
+    stored.ClearAfterSpool = read.Bool(kMode, "ClearAfterSpool", false);
+    stored.ShowPrinterType = read.Bool(kMode, "ShowPrinterType", false);
+    stored.ReverseSet = read.Bool(kMode, "ReverseSet", false);
+    stored.Hours = read.Int(kSchedule, "Hours", 12);
+    stored.Minutes = read.Int(kSchedule, "Minutes", 30);
+    return stored;
+}
+
+void LoadSettings(const SettingsLocation& location, Settings& settings, Form& form) {
+    const StoredSettings stored = ReadStoredSettings(location);
+    settings = stored.plain;
+    if (stored.AddMode)
+        form.AddMode().setChecked(true);
+    form.Clearafterspooling1().setChecked(stored.ClearAfterSpool);
+    form.Printertype1().setChecked(stored.ShowPrinterType);
+    form.Reverseset1().setChecked(stored.ReverseSet);
+    form.Uur().setValue(stored.Hours);
+    form.Minuut().setValue(stored.Minutes);
+    if (!form.Printertype1().checked())
+        form.PortinStatusbar1().setChecked(true);
+}
+
+void WriteDefaultSettings(const SettingsLocation& location, const Settings& settings) {
+    CreateIniFolder(location);
+    WriteProfileStrings(location.IniFileName,
+                        {
+                            {kWindow, "xpos", IniIntText(settings.xpos)},
+                            {kWindow, "ypos", IniIntText(settings.ypos)},
+                            {kData, "TempFilesPath", location.HomeFolder},
+                            {kPrinters, "Printer#", IniIntText(-1)},
+                            {kSetUp, "FromStart", IniIntText(kFromStartFirstRun)},
+                            {kSetUp, "FromEnd", IniIntText(kFromEndFirstRun)},
+                            {kSetUp, "PSPageSize", "A4"},
+                            {kMode, "AddMode", IniBoolText(false)},
+                            {kMode, "ClearAfterSpool", IniBoolText(false)},
+                            {kMode, "ShowPrinterType", IniBoolText(false)},
+                            {kMode, "ReverseSet", IniBoolText(true)},
+                            {kSchedule, "Hours", IniIntText(12)},
+                            {kSchedule, "Minutes", IniIntText(30)},
+                        });
+}
+
+void SaveSettings(const SettingsLocation& location, const Settings& settings, Form& form) {
+    CreateIniFolder(location);
+    WriteProfileStrings(
+        location.IniFileName,
+        {
+            {kWindow, "xpos", IniIntText(form.Left())},
+            {kWindow, "ypos", IniIntText(form.Top())},
+            {kData, "TempFilesPath", settings.TempFilesPath},
+            {kData, "PlotFilesPath", settings.PlotFilesPath},
+            {kPrinters, "Printer#", IniIntText(settings.PrinterIndex)},
+            {kSetUp, "FromEnd", IniIntText(settings.FromEnd)},
+            {kSetUp, "FromStart", IniIntText(settings.FromStart)},
+            {kSetUp, "PSPageSize", settings.PSPageSize},
+            {kMode, "AddMode", IniBoolText(form.AddMode().checked())},
+            {kMode, "ClearAfterSpool", IniBoolText(form.Clearafterspooling1().checked())},
+            {kMode, "ShowPrinterType", IniBoolText(form.Printertype1().checked())},
+            {kMode, "ReverseSet", IniBoolText(form.Reverseset1().checked())},
+            {kSchedule, "Hours", IniIntText(form.Uur().value())},
+            {kSchedule, "Minutes", IniIntText(form.Minuut().value())},
+        });
+}
+
+}  // namespace tavrin
