@@ -105,6 +105,7 @@ int LoadJobList(Grid& grid, const std::vector<std::string>& lines) {
         hadCopiesColumn ? grid.column(kCopiesColumn) : ColumnSettings{};
 
     const int oldRows = grid.rowCount();
+    const int oldColumns = std::max(grid.colCount(), kJobListColumns);
     for (int row = 0; row < oldRows; ++row)
         grid.setCell(kFileNameColumn, row, std::string());
 
@@ -116,14 +117,19 @@ int LoadJobList(Grid& grid, const std::vector<std::string>& lines) {
         grid.setColCount(columns);
 
     std::vector<std::string> fields;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    // A file without lines still shows its one row, as empty as an empty line's.
+    for (std::size_t i = 0; i < std::max<std::size_t>(1, lines.size()); ++i) {
         const int row = static_cast<int>(i);
-        TokenizeGridString(lines[i], kJobListSeparator, fields);
+        const std::string_view line = i < lines.size() ? std::string_view(lines[i]) : "";
+        TokenizeGridString(line, kJobListSeparator, fields);
         for (std::size_t col = 0; col < fields.size(); ++col)
             grid.setCell(static_cast<int>(col), row, fields[col]);
-        // A copy count left from the list before would be sent with a file it never belonged to.
-        if (fields.size() < static_cast<std::size_t>(kJobListColumns))
-            grid.setCell(kCopiesColumn, row, std::string());
+        // Past its fields a row is emptied as far as the list before reached: a copy count left
+        // from it would be sent with a file it never belonged to, and any other text would be
+        // saved with this list. Bounded by that list, so a ragged file costs no more than once.
+        const int stale = std::min(columns, oldColumns);
+        for (int col = static_cast<int>(fields.size()); col < stale; ++col)
+            grid.setCell(col, row, std::string());
     }
 
     grid.setColWidth(kFileNameColumn, fileNameWidth);

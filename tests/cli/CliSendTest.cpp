@@ -1,6 +1,13 @@
+// tavrin-cli send with the window's options against a private print server: the bytes and
+// titles its queues' devices get, and what it says when a send fails.
 #include <gtest/gtest.h>
 
-#include "support/RunCli.h"
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
 #include "support/TestPaths.h"
@@ -8,113 +15,210 @@
 namespace tavrin {
 namespace {
 
-using CliRun = test::CliResult;
-using test::SandboxPrintServer;
+namespace fs = std::filesystem;
+using Server = test::SandboxPrintServer;
+using test::CliResult;
+using test::ReadBytes;
+using Names = std::vector<std::string>;
+using Job = test::ReceivedJob;
 
-class CliTest : public ::testing::Test {
+std::string Quoted(const std::string& text) {
+    return " '" + text + "'";
+}
+
+const std::string kSamples = test::SamplesDir().string() + "/";
+const std::string kPlotA = kSamples + "hp2xx/inter.hp";
+const std::string kPlotB = kSamples + "hp2xx/dt.plt";
+const std::string kPlotC = kSamples + "hpgl-rendering/test.plt";
+const std::string kStandAlone = kSamples + "jem-green-HPGL2/XANADU-PLT-test2.plt";
+const std::string kPage = kSamples + "cups/testfile.ps";
+
+class CliSend : public ::testing::Test {
 protected:
-    CliRun Run(const std::string& arguments) {
-        const auto errFile = folder / "stderr.txt";
-        return test::RunCommand(
-            "'" + test::CliPath().string() + "' " + arguments + " 2>'" + errFile.string() + "'",
-            errFile);
+    CliResult Run(const std::string& arguments) {
+        return test::RunCli(folder.path(), "send " + arguments);
     }
 
-    std::string File(const std::string& name, const std::string& bytes) {
-        test::WriteFile(folder / name, bytes);
-        return (folder / name).string();
+    // The jobs `queue` received after the first `before`, once exactly `count` more are done.
+    std::vector<Job> Jobs(const std::string& queue, std::size_t count, std::size_t before = 0) {
+        auto received = server.WaitForJobs(queue, before + count);
+        EXPECT_EQ(received.size(), before + count) << "more jobs than expected in " << queue;
+        received.erase(received.begin(), received.begin() + static_cast<long>(before));
+        return received;
+    }
+    static Names TitlesOf(const std::vector<Job>& jobs) {
+        Names titles;
+        for (const Job& job : jobs)
+            titles.push_back(job.title);
+        return titles;
     }
 
-    SandboxPrintServer server;
-    test::TempFolder folder;
+    std::string JobList(const std::vector<std::pair<std::string, std::string>>& rows) {
+        std::string text = "Filename;Copies\r\n";
+        for (const auto& row : rows)
+            text += row.first + ";" + row.second + "\r\n";
+        test::WriteBytes(folder / "list.tjf", text);
+        return (folder / "list.tjf").string();
+    }
+    void WriteIni(const std::string& text) {
+        fs::create_directories(ini.parent_path());
+        test::WriteBytes(ini, text);
+    }
+
+    Server server;
+    test::ScratchFolder folder;
+    fs::path ini = folder / "config/tavrin/tavrin.ini";
 };
 
-TEST_F(CliTest, PrintersListsIndexNamePortAndClassInCatalogueOrder) {
-    const CliRun run = Run("printers");
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    std::istringstream lines(run.out);
-    std::string line;
-    std::vector<std::string> got;
-    while (std::getline(lines, line))
-        got.push_back(line);
-    ASSERT_EQ(got.size(), 4u) << run.out;
-    const std::vector<std::pair<std::string, std::string>> expected = {{"hpgl-plotter", "HPGL/2"},
-                                                                       {"oce-9600", "Oce 9X00"},
-                                                                       {"ps-printer", "POSTSCRIPT"},
-                                                                       {"raw-printer", "Unknown"}};
-    for (std::size_t i = 0; i < got.size(); ++i) {
-        const std::string prefix =
-            std::to_string(i) + "\t" + expected[i].first + "\tsocket://127.0.0.1:";
-        EXPECT_EQ(got[i].rfind(prefix, 0), 0u) << got[i];
-        const std::string suffix = "\t" + expected[i].second;
-        EXPECT_EQ(got[i].substr(got[i].size() - suffix.size()), suffix) << got[i];
+TEST_F(CliSend, ListRowsWithTheirCopiesThenFilesWithTheGlobalCount) {
+    const std::string list = JobList({{kPlotA, "2"}, {kPlotB, "1"}, {kPlotC, "3"}});
+    const CliResult result = Run("-p 3 -n 2 --list" + Quoted(list) + Quoted(kPlotB));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "8 of 8 jobs sent to raw-printer\n");
+
+    const auto jobs = Jobs(Server::kRawQueue, 8);
+    EXPECT_EQ(TitlesOf(jobs), (Names{"inter.hp", "inter.hp", "dt.plt", "test.plt", "test.plt",
+                                     "test.plt", "dt.plt", "dt.plt"}));
+    EXPECT_EQ(ReadBytes(jobs[0].file), ReadBytes(kPlotA));
+    EXPECT_EQ(ReadBytes(jobs[2].file), ReadBytes(kPlotB));
+    EXPECT_EQ(ReadBytes(jobs[5].file), ReadBytes(kPlotC));
+}
+
+TEST_F(CliSend, SetsAndReversedSets) {
+    const std::string files = Quoted(kPlotA) + Quoted(kPlotB) + Quoted(kPlotC);
+    ASSERT_EQ(Run("-p raw-printer --set -n 2" + files).exitCode, 0);
+    ASSERT_EQ(Run("-p raw-printer --set --reverse -n 2" + files).exitCode, 0);
+    const auto jobs = Jobs(Server::kRawQueue, 12);
+    EXPECT_EQ(TitlesOf(jobs),
+              (Names{"inter.hp", "dt.plt", "test.plt", "inter.hp", "dt.plt", "test.plt", "test.plt",
+                     "dt.plt", "inter.hp", "test.plt", "dt.plt", "inter.hp"}));
+    EXPECT_EQ(ReadBytes(jobs[8].file), ReadBytes(kPlotA));
+}
+
+TEST_F(CliSend, PlotterGetsOneReplotJobWithItsQualityBlankedInTheWindowsHeadAndTail) {
+    // The driver's file sets its quality 132754 bytes in, after a long run of NUL bytes: the
+    // head window stored by the window reaches that far.
+    const std::string plot = kSamples + "jem-green-HPGL2/XANADU-PLT-test.plt";
+    const std::string settings = "[Data]\nTempFilesPath=" + folder.path().string() +
+                                 "\n[SetUp]\nFromStart=140000\nFromEnd=30\n";
+    WriteIni(settings);
+    std::string expected = ReadBytes(plot);
+    ASSERT_EQ(expected.substr(132754, 4), "QL0P");
+    expected.replace(132754, 3, ";;;");
+    expected.insert(expected.size() - 18, "RP2;;");  // after the "PG;" before the job trailer
+
+    const CliResult result =
+        Run("-p hpgl-plotter -n 3 --device-copies --quality-on-plotter" + Quoted(plot));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto jobs = Jobs(Server::kHpglQueue, 1);
+    EXPECT_EQ(jobs[0].title, "temp.$$$");
+    EXPECT_TRUE(ReadBytes(jobs[0].file) == expected);
+    EXPECT_EQ(ReadBytes(ini), settings);
+    EXPECT_TRUE(fs::exists(folder / "temp.$$$"));
+}
+
+TEST_F(CliSend, PostScriptAndOceDevicesMakeTheCopiesFromTheirHeaders) {
+    CliResult result = Run("-p ps-printer -n 3 --device-copies --collate --fit A3" + Quoted(kPage));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    result = Run("-p oce-9600 -n 12 --device-copies" + Quoted(kPlotA));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    const Job page = Jobs(Server::kPostScriptQueue, 1)[0];
+    EXPECT_EQ(page.title, "temp.$$$");
+    EXPECT_EQ(ReadBytes(page.file),
+              "<< /NumCopies 3 >> setpagedevice\r\n<< /Collate true >> setpagedevice\r\n"
+              "<< /PageSize [ 841 1191 ] >> setpagedevice\r\n"
+              "<< /Policies << /PageSize 3 >> >> setpagedevice\r\n" +
+                  ReadBytes(kPage));
+    const Job plot = Jobs(Server::kOceQueue, 1)[0];
+    EXPECT_EQ(plot.title, "temp.$$$");
+    EXPECT_EQ(ReadBytes(plot.file),
+              "BEGMF \"Oce RCF by Dorwen\";\r\n"
+              "MFDESC 'Oce RCF, Version=2.5, Type=Header, Unit=Metric';\r\n"
+              "APPLDATA 002 \"CO=12\";\r\nENDMF;\r\n" +
+                  ReadBytes(kPlotA));
+}
+
+TEST_F(CliSend, BoxTheWindowDoesNotOfferIsLeftOutWithAWarning) {
+    const std::string w = "tavrin-cli: warning: ";
+    const std::pair<std::string, std::string> rows[] = {
+        // The window offers "Collate copies" for a PostScript printer; alone it changes nothing.
+        {"-p ps-printer --quality-on-plotter --collate" + Quoted(kPage),
+         w + "--quality-on-plotter does not apply to ps-printer; sent without it\n"},
+        {"-p hpgl-plotter --collate --fit A0" + Quoted(kPlotA),
+         w + "--collate does not apply to hpgl-plotter; sent without it\n" + w +
+             "--fit does not apply to hpgl-plotter; sent without it\n"},
+        {"-p hpgl-plotter --device-copies --set -n 2" + Quoted(kStandAlone),
+         w + "--set sends one job per file: --device-copies and --collate do not apply\n"}};
+    for (const auto& [arguments, warnings] : rows) {
+        const CliResult result = Run(arguments);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.err, warnings);
     }
+    const auto page = Jobs(Server::kPostScriptQueue, 1)[0];
+    EXPECT_EQ(page.title, "testfile.ps");
+    EXPECT_EQ(ReadBytes(page.file), ReadBytes(kPage));
+    const auto plots = Jobs(Server::kHpglQueue, 3);
+    EXPECT_EQ(TitlesOf(plots), (Names{"inter.hp", "XANADU-PLT-test2.plt", "XANADU-PLT-test2.plt"}));
+    EXPECT_EQ(ReadBytes(plots[0].file), ReadBytes(kPlotA));
+    EXPECT_EQ(ReadBytes(plots[2].file), ReadBytes(kStandAlone));
 }
 
-TEST_F(CliTest, SendByNameOrIndexMakesOneUnalteredJobPerFile) {
-    const std::string plot = (test::SamplesDir() / "hp2xx/pages.hp").string();
-    const std::string other = File("second.plt", "IN;SP1;PG;");
-    CliRun run = Run("send -p hpgl-plotter '" + plot + "' '" + other + "'");
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    run = Run("send -p 0 '" + other + "'");
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    const auto received = server.WaitForJobs(SandboxPrintServer::kHpglQueue, 3);
-    EXPECT_EQ(received[0].title, "pages.hp");
-    EXPECT_TRUE(test::SameContents(received[0].file, plot));
-    EXPECT_EQ(received[1].title, "second.plt");
-    EXPECT_EQ(test::ReadFile(received[2].file), "IN;SP1;PG;");
-}
-
-TEST_F(CliTest, ARefusedSendIsNamedAndTheOthersStillGo) {
-    const std::string empty = File("empty.plt", "");
-    const std::string good = File("good.plt", "IN;PG;");
-    const CliRun run = Run("send -p raw-printer '" + empty + "' '" + good + "'");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find(empty), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("raw-printer"), std::string::npos) << run.err;
-    EXPECT_EQ(run.err.find(good), std::string::npos) << run.err;
-    const auto received = server.WaitForJobs(SandboxPrintServer::kRawQueue, 1);
-    EXPECT_EQ(received[0].title, "good.plt");
-}
-
-TEST_F(CliTest, AnUnknownPrinterSendsNothing) {
-    const std::string good = File("good.plt", "IN;PG;");
-    const CliRun run = Run("send -p no-such-queue '" + good + "'");
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.err.find("no-such-queue"), std::string::npos) << run.err;
-    for (const auto& queue : SandboxPrintServer::Queues()) {
+TEST_F(CliSend, UnknownPrinterCountThatIsNoNumberOrMissingFileStopsTheRunAndEarlierJobsStay) {
+    CliResult result = Run("-p no-such-queue" + Quoted(kPlotA));
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "No printer named 'no-such-queue' (tavrin-cli printers lists them)\n");
+    EXPECT_EQ(Run("-p 4" + Quoted(kPlotA)).exitCode, 2);
+    for (const auto& queue : Server::Queues())
         EXPECT_TRUE(server.AllJobs(queue).empty()) << queue;
-    }
-}
 
-TEST_F(CliTest, AFileThatCannotBeOpenedStopsTheCommand) {
-    const std::string good = File("good.plt", "IN;PG;");
+    result = Run("-p hpgl-plotter --device-copies --list" +
+                 Quoted(JobList({{kStandAlone, "2"}, {kPlotB, "1.5"}, {kPlotC, "1"}})));
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "'1.5' is not a valid integer value\n");
+    EXPECT_EQ(ReadBytes(Jobs(Server::kHpglQueue, 1)[0].file), ReadBytes(kStandAlone) + "RP1;;");
+
     const std::string missing = (folder / "missing.plt").string();
-    const CliRun run = Run("send -p raw-printer '" + good + "' '" + missing + "' '" + good + "'");
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(run.err, "Cannot open file " + missing + "\n");
-    const auto received = server.WaitForJobs(SandboxPrintServer::kRawQueue, 1);
-    EXPECT_EQ(received.size(), 1u);
+    result = Run("-p raw-printer" + Quoted(kPlotB) + Quoted(missing) + Quoted(kPlotC));
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "Cannot open file " + missing + "\n");
+    EXPECT_EQ(TitlesOf(Jobs(Server::kRawQueue, 1)), Names{"dt.plt"});
 }
 
-TEST_F(CliTest, BadUsageExits64) {
-    const std::string good = File("good.plt", "IN;PG;");
-    EXPECT_EQ(Run("send -p raw-printer").exitCode, 64);
-    EXPECT_EQ(Run("send -p").exitCode, 64);
-    EXPECT_EQ(Run("send -x -p raw-printer '" + good + "'").exitCode, 64);
-    EXPECT_EQ(Run("printers extra").exitCode, 64);
-    EXPECT_TRUE(server.AllJobs(SandboxPrintServer::kRawQueue).empty());
+TEST_F(CliSend, RefusedSendsAreListedAndTheRunGoesOn) {
+    ASSERT_EQ(std::system("cupsreject raw-printer"), 0);
+    const CliResult result = Run("-p raw-printer" + Quoted(kPlotA) + Quoted(kPlotB));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "0 of 2 jobs sent to raw-printer\n");
+    // The files are named in their long, absolute form.
+    const std::string a = fs::path(kPlotA).lexically_normal().string();
+    const std::string b = fs::path(kPlotB).lexically_normal().string();
+    EXPECT_EQ(result.err.rfind("Not sent to raw-printer:\n  " + a + ": ", 0), 0u) << result.err;
+    EXPECT_NE(result.err.find("\n  " + b + ": "), std::string::npos) << result.err;
 }
 
-TEST_F(CliTest, AStoppedServerIsAnErrorAndSendsNothing) {
-    server.Stop();
-    CliRun run = Run("printers");
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("Cannot reach the print server"), std::string::npos) << run.err;
-    run = Run("send -p raw-printer '" + File("good.plt", "IN;PG;") + "'");
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.err, "");
-    EXPECT_TRUE(server.ReceivedFiles(SandboxPrintServer::kRawQueue).empty());
+// Without -p a send goes to the printer the window would select from its INI file, which it
+// only reads.
+TEST_F(CliSend, StoredPrinterIsTheDefault) {
+    const std::string stored = "[Printers]\nPrinter#=";
+    const std::tuple<std::string, std::string, const char*> rows[] = {
+        {stored + "3\n", "", Server::kRawQueue},
+        {stored + "9\n", "", Server::kHpglQueue},  // out of range
+        {"", "", Server::kHpglQueue},              // no file
+        {stored + "3\n", "-p ps-printer", Server::kPostScriptQueue}};
+    const std::string plot = kSamples + "hp2xx/286x192.5_qh.hpg";
+    for (const auto& [text, printer, queue] : rows) {
+        SCOPED_TRACE(text + printer);
+        fs::remove_all(ini.parent_path());
+        if (!text.empty())
+            WriteIni(text);
+        const std::size_t before = server.ReceivedFiles(queue).size();
+        EXPECT_EQ(Run(printer + Quoted(plot)).exitCode, 0);
+        EXPECT_EQ(ReadBytes(Jobs(queue, 1, before)[0].file), ReadBytes(plot));
+        EXPECT_EQ(fs::exists(ini) ? ReadBytes(ini) : "", text);
+        EXPECT_EQ(fs::exists(ini.parent_path()), !text.empty());
+    }
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
+// tavrin-cli settings, and the usage errors of every command; no print server is reachable.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "support/RunCli.h"
-#include "support/ScratchFolder.h"
+#include "support/SandboxPrintServer.h"
+#include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
 namespace tavrin {
@@ -13,16 +15,10 @@ namespace {
 namespace fs = std::filesystem;
 using test::CliResult;
 
-// Runs tavrin-cli with its home, configuration and cache folders inside a scratch folder and
-// no reachable print server.
 class CliSettings : public ::testing::Test {
 protected:
-    CliResult Run(const std::string& arguments) {
-        return test::RunCommand(
-            test::CliCommand(folder.path(), arguments,
-                             "CUPS_SERVER='" + (folder / "no-cups.sock").string() + "'") +
-            " 2>&1");
-    }
+    CliSettings() { ::setenv("CUPS_SERVER", (folder / "no-cups.sock").c_str(), 1); }
+    CliResult Run(const std::string& arguments) { return test::RunCli(folder.path(), arguments); }
 
     test::ScratchFolder folder;
     fs::path ini = folder / "config/tavrin/tavrin.ini";
@@ -61,10 +57,38 @@ TEST_F(CliSettings, ShowsTheStoredValuesAndLeavesTheFileAlone) {
               1);
 }
 
-TEST_F(CliSettings, ArgumentsAreAUsageError) {
-    const CliResult result = Run("settings extra");
-    EXPECT_EQ(result.exitCode, 64);
-    EXPECT_NE(result.out.find("settings takes no arguments"), std::string::npos);
+TEST_F(CliSettings, WrongArgumentsExitWith64AndTheirReasonAndUsage) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"pause", "pause needs exactly -p NAME|INDEX"},
+        {"resume -p", "resume needs exactly -p NAME|INDEX"},
+        {"purge hpgl-plotter", "purge needs exactly -p NAME|INDEX"},
+        {"jobs -p a b", "jobs needs exactly -p NAME|INDEX"},
+        {"pause -q hpgl-plotter", "pause needs exactly -p NAME|INDEX"},
+        {"printers extra", "printers takes no arguments"},
+        {"settings extra", "settings takes no arguments"},
+        {"send", "no file given"},
+        {"send -p raw-printer", "no file given"},
+        {"send -n 0 x", "--copies takes a number from 1 to 99, not '0'"},
+        {"send -n 100 x", "--copies takes a number from 1 to 99, not '100'"},
+        {"send -n two x", "--copies takes a number from 1 to 99, not 'two'"},
+        {"send --fit A6 x", "--fit takes A0, A1, A2, A3, A4 or A5, not 'A6'"},
+        {"send --fit", "--fit needs a value"},
+        {"send --bogus x", "unknown option --bogus"},
+        {"send --set=1 x", "--set takes no value"},
+        {"send -p", "-p needs a value"},
+    };
+    for (const auto& [arguments, reason] : rows) {
+        const CliResult result = Run(arguments);
+        EXPECT_EQ(result.exitCode, 64) << arguments;
+        const std::string command = arguments.substr(0, arguments.find(' '));
+        EXPECT_EQ(result.err.rfind("tavrin-cli: " + reason + "\nusage: tavrin-cli " + command, 0),
+                  0u)
+            << result.err;
+        EXPECT_EQ(result.out, "") << arguments;
+    }
+    const CliResult help = Run("send --help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--device-copies"), std::string::npos);
     EXPECT_FALSE(fs::exists(ini));
 }
 

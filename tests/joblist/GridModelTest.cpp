@@ -1,16 +1,22 @@
 #include "joblist/GridModel.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "joblist/DisplayMask.h"
+#include "joblist/GridColumn.h"
 #include "platform/Error.h"
 
 namespace tavrin {
 namespace {
 
-// A grid laid out like a small table: title row, 2 columns, no fixed column.
+using testing::ThrowsMessage;
+
+// A small table: title row, 2 columns, no fixed column; `column` is the second one.
 class GridModelTest : public ::testing::Test {
 protected:
     GridModelTest() {
@@ -24,154 +30,115 @@ protected:
             grid.setCell(1, r, std::to_string(r));
         }
     }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
+    // The rows below the title, "name,count" each, separated by "|".
+    std::string Rows() const {
+        std::string text;
         for (int r = 1; r < grid.rowCount(); ++r)
-            names.push_back(grid.cell(0, r));
-        return names;
+            text += (r > 1 ? "|" : "") + grid.cell(0, r) + "," + grid.cell(1, r);
+        return text;
     }
     GridModel grid;
+    GridColumn& column = grid.columnAt(1);
 };
 
-TEST_F(GridModelTest, TextsOutliveTheCounts) {
-    Fill(5);
-    grid.setRowCount(2);
-    grid.setColCount(1);
-    EXPECT_EQ(grid.cell(0, 4), "name4");  // hidden, still readable
-    EXPECT_EQ(grid.cell(1, 4), "4");
-    EXPECT_EQ(grid.cell(7, 1000), "");
-    grid.setRowCount(6);
-    grid.setColCount(2);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"name1", "name2", "name3", "name4", "name5"}));
-}
-
-TEST_F(GridModelTest, BadIndexesAreRefusedAndChangeNothing) {
+TEST_F(GridModelTest, BadIndexesChangeNothingTextsOutliveTheCountsAndHugeCountsAreCheap) {
     Fill(3);
-    EXPECT_THROW(
-        {
-            try {
-                grid.setCell(-1, 2, "x");
-            } catch (const Error& e) {
-                EXPECT_STREQ(e.what(), "Grid index out of range");
-                throw;
-            }
-        },
-        Error);
+    EXPECT_THAT([&] { grid.setCell(-1, 2, "x"); }, ThrowsMessage<Error>("Grid index out of range"));
     EXPECT_THROW(grid.deleteRow(4), Error);
     EXPECT_THROW(grid.deleteRow(-1), Error);
     EXPECT_THROW(grid.insertRow(9), Error);
     EXPECT_THROW(grid.setCurrentCell(0, 0), Error);  // the title row is not a current cell
     EXPECT_THROW(grid.setFixedRows(4), Error);
-    EXPECT_EQ(grid.rowCount(), 4);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"name1", "name2", "name3"}));
+    EXPECT_EQ(Rows(), "name1,1|name2,2|name3,3");
+    Fill(5);
+    grid.setRowCount(2);
+    grid.setColCount(1);
+    EXPECT_EQ(grid.cell(0, 4) + grid.cell(1, 4) + grid.cell(7, 1000), "name44");  // hidden
+    grid.setRowCount(6);
+    grid.setColCount(2);
+    EXPECT_EQ(Rows(), "name1,1|name2,2|name3,3|name4,4|name5,5");
+
+    grid.setRowCount(2'000'000'000);
+    grid.setCell(0, 1'000'000, "");  // emptying an unstored cell stores nothing
+    grid.deleteRow(1);
+    EXPECT_EQ(grid.rowCount(), 1'999'999'999);
+    EXPECT_EQ(grid.cell(0, 1), "name2");
 }
 
-TEST_F(GridModelTest, CountsAtOrBelowTheFixedCountsLowerThem) {
+TEST_F(GridModelTest, CountsAtOrBelowTheFixedCountsLowerThemAndDeleteKeepsTheFixedColumn) {
     grid.setFixedCols(1);
     grid.setRowCount(1);
-    EXPECT_EQ(grid.fixedRows(), 0);
     grid.setColCount(1);
-    EXPECT_EQ(grid.fixedCols(), 0);
+    EXPECT_EQ(std::pair(grid.fixedRows(), grid.fixedCols()), std::pair(0, 0));
     grid.setRowCount(0);  // a grid keeps one row
     EXPECT_EQ(grid.rowCount(), 1);
+
+    grid.setColCount(2);
+    grid.setFixedCols(1);
+    Fill(1);
+    grid.setFixedRows(1);
+    grid.deleteRow(1);  // the only data row is emptied in place, but for a fixed column's text
+    EXPECT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(Rows(), "name1,");
 }
 
-TEST_F(GridModelTest, ColumnsFollowColCountAndComeBackFresh) {
+TEST_F(GridModelTest, ColumnsFollowTheCountAndTheCollectionAndComeBackFresh) {
     GridColumn& copies = grid.columnAt(1);
     copies.title().setCaption("Copies");
     copies.setFormat(ColumnFormat::Number);
     grid.setCell(1, 1, "3");
     grid.setColCount(1);
-    ASSERT_EQ(grid.colCount(), 1);
     EXPECT_THROW(grid.columnAt(1), Error);
     grid.setColCount(2);
-    const GridColumn& fresh = grid.columnAt(1);
-    EXPECT_EQ(fresh.title().caption(), "");
-    EXPECT_EQ(fresh.format(), ColumnFormat::String);
-    EXPECT_EQ(grid.cell(1, 1), "3");
-}
-
-TEST_F(GridModelTest, CollectionChangesMoveColCount) {
+    EXPECT_EQ(
+        std::tuple(grid.columnAt(1).title().caption(), grid.columnAt(1).format(), grid.cell(1, 1)),
+        std::tuple("", ColumnFormat::String, "3"));
     grid.addColumn().title().setCaption("Extra");
-    EXPECT_EQ(grid.colCount(), 3);
-    EXPECT_EQ(grid.columnAt(2).title().caption(), "Extra");
+    EXPECT_EQ(std::tuple(grid.colCount(), grid.columnAt(2).title().caption()),
+              std::tuple(3, "Extra"));
     grid.removeColumn(0);
-    EXPECT_EQ(grid.colCount(), 2);
-    EXPECT_EQ(grid.columnAt(1).title().caption(), "Extra");
+    EXPECT_EQ(std::tuple(grid.colCount(), grid.columnAt(1).title().caption()),
+              std::tuple(2, "Extra"));
     grid.removeColumn(0);
     grid.removeColumn(0);  // the last one: a grid keeps one fresh column
-    EXPECT_EQ(grid.colCount(), 1);
-    EXPECT_EQ(grid.columnAt(0).title().caption(), "");
+    EXPECT_EQ(std::tuple(grid.colCount(), grid.columnAt(0).title().caption()), std::tuple(1, ""));
 }
 
-TEST_F(GridModelTest, DeleteRowMovesTheRowsBelowUp) {
+TEST_F(GridModelTest, DeleteRowMovesTheRowsBelowUpAboveRowCountMin) {
     Fill(4);
     grid.setCell(0, 5, "hidden");  // past the end
-    int calls = 0;
-    grid.BeforeDelete = [&] {
-        ++calls;
-        EXPECT_EQ(grid.rowCount(), 5);  // called before anything moves
-    };
+    int rowsSeen = 0;              // once, before anything moves
+    grid.BeforeDelete = [&] { rowsSeen += grid.rowCount(); };
     grid.deleteRow(2);
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(grid.rowCount(), 4);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"name1", "name3", "name4"}));
-    EXPECT_EQ(grid.cell(1, 2), "3");
-    EXPECT_EQ(grid.cell(0, 4), "");        // the old last row was emptied
-    EXPECT_EQ(grid.cell(0, 5), "hidden");  // hidden rows stay where they are
-}
+    EXPECT_EQ(rowsSeen, 5);
+    EXPECT_EQ(Rows(), "name1,1|name3,3|name4,4");
+    // The old last row was emptied, hidden rows stay where they are.
+    EXPECT_EQ(grid.cell(0, 4) + "|" + grid.cell(0, 5), "|hidden");
 
-TEST_F(GridModelTest, DeleteRowEmptiesTheOnlyDataRowInPlace) {
-    grid.setFixedCols(1);
-    Fill(1);
-    grid.deleteRow(1);
-    EXPECT_EQ(grid.rowCount(), 2);
-    EXPECT_EQ(grid.cell(0, 1), "name1");  // a fixed column keeps its text
-    EXPECT_EQ(grid.cell(1, 1), "");
-}
-
-TEST_F(GridModelTest, DeleteRowKeepsRowCountMin) {
-    Fill(4);
-    grid.setRowCountMin(5);
-    grid.deleteRow(3);
-    EXPECT_EQ(grid.rowCount(), 5);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"name1", "name2", "", "name4"}));
-    grid.setRowCountMin(4);
-    grid.deleteRow(3);
-    EXPECT_EQ(grid.rowCount(), 4);
-}
-
-TEST_F(GridModelTest, RowCountMinIsNeverNegativeAndRaisesRowCount) {
-    Fill(2);
+    grid.BeforeDelete = nullptr;
+    grid.setRowCountMin(4);  // at the minimum a row is emptied in place
+    grid.deleteRow(2);
+    EXPECT_EQ(Rows(), "name1,1|,|name4,4");
+    grid.setRowCountMin(3);
+    grid.deleteRow(2);
+    EXPECT_EQ(Rows(), "name1,1|name4,4");
     grid.setRowCountMin(-4);
-    EXPECT_EQ(grid.rowCountMin(), 0);
-    grid.setRowCountMin(2);
-    EXPECT_EQ(grid.rowCount(), 3);
-    grid.setRowCountMin(8);
-    EXPECT_EQ(grid.rowCount(), 8);
-    EXPECT_EQ(grid.cell(0, 2), "name2");
+    EXPECT_EQ(grid.rowCountMin(), 0);  // never below 0
+    grid.setRowCountMin(6);            // raises the row count
+    EXPECT_EQ(Rows(), "name1,1|name4,4|,|,|hidden,");
 }
 
-TEST_F(GridModelTest, InsertRowOpensAnEmptyRowAndLosesNoText) {
+TEST_F(GridModelTest, InsertAndAppendOpenAnEmptyRowAndLoseNoText) {
     Fill(4);
     grid.setCurrentCell(0, 4);
     int inserts = 0;
     grid.BeforeInsert = [&] { ++inserts; };
     grid.insertRow(2);  // not the current row: no row's text may go
-    EXPECT_EQ(inserts, 1);
-    EXPECT_EQ(Names(), (std::vector<std::string>{"name1", "", "name2", "name3", "name4"}));
-    EXPECT_EQ(grid.cell(1, 5), "4");
-}
-
-TEST_F(GridModelTest, AppendRowAddsAnEmptyRowEvenOverHiddenText) {
-    Fill(2);
-    grid.setCell(0, 3, "stale");
-    int inserts = 0;
-    grid.BeforeInsert = [&] { ++inserts; };
+    EXPECT_EQ(Rows(), "name1,1|,|name2,2|name3,3|name4,4");
+    grid.setCell(0, 6, "stale");
     grid.appendRow();
-    EXPECT_EQ(inserts, 1);
-    EXPECT_EQ(grid.rowCount(), 4);
-    EXPECT_EQ(grid.cell(0, 3), "");
+    EXPECT_EQ(inserts, 2);
+    EXPECT_EQ(Rows(), "name1,1|,|name2,2|name3,3|name4,4|,");  // even over hidden text
 }
 
 TEST_F(GridModelTest, MoveColumnTakesSettingsAndCellsAlong) {
@@ -181,42 +148,29 @@ TEST_F(GridModelTest, MoveColumnTakesSettingsAndCellsAlong) {
     grid.columnAt(2).title().setCaption("C");
     grid.setColWidth(0, 100);
     grid.moveColumn(0, 2);
-    EXPECT_EQ(grid.columnAt(2).title().caption(), "A");
-    EXPECT_EQ(grid.columnAt(1).title().caption(), "C");
-    EXPECT_EQ(grid.cell(2, 1), "name1");
-    EXPECT_EQ(grid.cell(0, 1), "1");
+    EXPECT_EQ(grid.columnAt(2).title().caption() + grid.columnAt(1).title().caption(), "AC");
+    EXPECT_EQ(grid.cell(2, 1) + "|" + grid.cell(0, 1), "name1|1");
     EXPECT_EQ(grid.colWidth(2), 100);
-}
-
-TEST_F(GridModelTest, SparseStoreMakesHugeCountsCheap) {
-    grid.setRowCount(2'000'000'000);
-    grid.setCell(0, 1, "a");
-    grid.setCell(0, 1'000'000, "");  // emptying an unstored cell stores nothing
-    grid.deleteRow(1);
-    EXPECT_EQ(grid.rowCount(), 1'999'999'999);
-    EXPECT_EQ(grid.cell(0, 1), "");
 }
 
 // The listener sees every change; "about to" calls come while the old count still holds.
 class Recorder : public GridListener {
 public:
     explicit Recorder(GridModel& grid) : grid_(grid) {}
-    void rowCountAboutToChange(int o, int n) override {
-        log.push_back("about " + std::to_string(o) + ">" + std::to_string(n) + " now " +
-                      std::to_string(grid_.rowCount()));
-    }
-    void rowCountChanged(int o, int n) override {
-        log.push_back("rows " + std::to_string(o) + ">" + std::to_string(n));
-    }
-    void cellsChanged(int c0, int r0, int c1, int r1) override {
-        log.push_back("cells " + std::to_string(c0) + "," + std::to_string(r0) + "-" +
-                      std::to_string(c1) + "," + std::to_string(r1));
-    }
-    void columnChanged(int c) override { log.push_back("column " + std::to_string(c)); }
-    void layoutReset() override { log.push_back("reset"); }
-    std::vector<std::string> log;
+    void rowCountAboutToChange(int o, int n) override { Log("about", {o, n, grid_.rowCount()}); }
+    void rowCountChanged(int o, int n) override { Log("rows", {o, n}); }
+    void cellsChanged(int c0, int r0, int c1, int r1) override { Log("cells", {c0, r0, c1, r1}); }
+    void columnChanged(int c) override { Log("column", {c}); }
+    void layoutReset() override { Log("reset", {}); }
+    std::string log;
 
 private:
+    void Log(const char* what, std::initializer_list<int> values) {
+        log += what;
+        for (int value : values)
+            log += " " + std::to_string(value);
+        log += "|";
+    }
     GridModel& grid_;
 };
 
@@ -231,23 +185,171 @@ TEST_F(GridModelTest, ListenersFollowEveryChange) {
     grid.setRowCount(1);  // the title row becomes a data row
     grid.removeListener(&recorder);
     grid.setCell(0, 0, "y");
-    EXPECT_EQ(recorder.log,
-              (std::vector<std::string>{"cells 0,1-1,3", "about 4>3 now 4", "rows 4>3",
-                                        "cells 0,1-0,1", "column 1", "reset"}));
+    EXPECT_EQ(recorder.log, "cells 0 1 1 3|about 4 3 4|rows 4 3|cells 0 1 0 1|column 1|reset|");
 }
 
-TEST_F(GridModelTest, GridSettingsRoundTripAssignOnlyWhatDiffers) {
+TEST_F(GridModelTest, GridSettingsAssignOnlyWhatDiffersAndUnassignedValuesFollowTheGrid) {
     ColumnSettings settings = grid.column(1);
     EXPECT_EQ(settings, ColumnSettings{});
     settings.titleCaption = "Copies";
     settings.fontColor = 0xFFFFFF;
     grid.setColumn(1, settings);
     EXPECT_EQ(grid.column(1), settings);
-    EXPECT_FALSE(grid.columnAt(1).readOnlyAssigned());
-    EXPECT_FALSE(grid.columnAt(1).colorAssigned());
+    EXPECT_FALSE(grid.columnAt(1).readOnlyAssigned() || grid.columnAt(1).colorAssigned());
     settings.fontColor.reset();
     grid.setColumn(1, settings);
     EXPECT_FALSE(grid.columnAt(1).fontAssigned());
+    grid.setColor(0x123456);
+    FontSpec font{"Courier", 10, true, false, false, 0x0000FF};
+    grid.setFont(font);
+    EXPECT_EQ(std::tuple(column.color(), column.font(), column.title().font(), column.readOnly()),
+              std::tuple(0x123456u, font, font, false));
+    grid.setEditing(false);
+    EXPECT_TRUE(column.readOnly());  // a grid without editing makes its columns read-only
+
+    column.setColor(0x123456);  // the same value still counts as assigned
+    column.setReadOnly(false);
+    grid.setColor(0xABCDEF);
+    EXPECT_EQ(std::tuple(column.colorAssigned(), column.color(), column.readOnly()),
+              std::tuple(true, 0x123456u, false));
+}
+
+TEST_F(GridModelTest, ColumnAssignCopiesTheListedSettingsAndRestoreDefaultsClearsThem) {
+    GridColumn& to = grid.columnAt(0);
+    int menu = 0;
+    column.setColor(0xFF0000);
+    column.setReadOnly(true);
+    column.setAlignment(TextAlignment::Right);
+    column.title().setCaption("Copies");
+    column.title().setAlignment(TextAlignment::Center);
+    column.setDropDownRows(3);
+    column.setButtonStyle(ColumnButtonStyle::Ellipsis);
+    column.setPickList({"1", "2"});
+    column.setPopupMenu(&menu);
+    column.setFormat(ColumnFormat::Number);
+    column.setEditMask("99");
+    column.setMaxLength(5);
+    to.assign(column);
+    EXPECT_EQ(
+        std::tuple(to.color(), to.readOnly(), to.alignment(), to.fontAssigned(),
+                   to.title().caption(), to.title().alignment(), to.dropDownRows(),
+                   to.buttonStyle(), to.pickList().size(), to.popupMenu()),
+        std::tuple(0xFF0000u, true, TextAlignment::Right, false, "Copies", TextAlignment::Center,
+                   3u, ColumnButtonStyle::Ellipsis, 2u, static_cast<void*>(&menu)));
+    // Format, edit mask and maximum length are not copied.
+    EXPECT_EQ(std::tuple(to.format(), to.editMask(), to.maxLength()),
+              std::tuple(ColumnFormat::String, "", 0));
+    column.setPickList({"changed"});  // the copy is the column's own
+    EXPECT_EQ(to.pickList(), (std::vector<std::string>{"1", "2"}));
+
+    column.setFont(FontSpec{"Arial"});
+    column.restoreDefaults();
+    EXPECT_FALSE(column.alignmentAssigned() || column.colorAssigned() || column.fontAssigned() ||
+                 column.readOnlyAssigned());
+    EXPECT_EQ(std::tuple(column.alignment(), column.pickList().size(), column.buttonStyle(),
+                         column.maxLength(), column.title().caption()),  // max length stays
+              std::tuple(TextAlignment::Left, 0u, ColumnButtonStyle::Auto, 5, ""));
+    EXPECT_FALSE(column.title().captionAssigned() || column.title().alignmentAssigned());
+    // A new format empties the display mask.
+    column.setDisplayMask("0.00");
+    column.setFormat(ColumnFormat::Number);
+    EXPECT_EQ(column.displayMask(), "0.00");
+    column.setFormat(ColumnFormat::Date);
+    EXPECT_EQ(column.displayMask(), "");
+}
+
+TEST_F(GridModelTest, ColumnEditorRulesFollowButtonStylePickListAndReadOnly) {
+    const auto rules = [&] {  // the editor's style (0 none, 1 ellipsis, 2 list), read-only
+        return std::to_string(static_cast<int>(grid.editStyle(1))) +
+               std::to_string(grid.editorReadOnly(1));
+    };
+    EXPECT_EQ(rules(), "00");
+    column.setPickList({"A4", "A3"});
+    EXPECT_EQ(rules(), "20");
+    column.setLimitToList(true);
+    EXPECT_EQ(rules(), "21");
+    column.setReadOnly(true);  // a read-only column shows no list
+    EXPECT_EQ(rules(), "01");
+    column.setButtonStyle(ColumnButtonStyle::Ellipsis);
+    EXPECT_EQ(rules(), "11");
+    column.setReadOnly(false);
+    column.setButtonStyle(ColumnButtonStyle::None);
+    EXPECT_EQ(rules(), "00");
+    column.setEditMask("!99;1;_");
+    EXPECT_EQ(grid.editMask(1, 1), "!99;1;_");
+    grid.OnGetEditMask = [](int col, int row, std::string& mask) {
+        if (col == 1 && row == 3)
+            mask = "000";
+    };
+    EXPECT_EQ(grid.editMask(1, 3) + "|" + grid.editMask(1, 1), "000|!99;1;_");
+}
+
+TEST_F(GridModelTest, EditCheckWritesNumbersAndDatesBackInTheirFormOrRefusesThem) {
+    grid.setColCount(3);
+    grid.columnAt(0).setFormat(ColumnFormat::Number);
+    column.setFormat(ColumnFormat::Date);
+    // What a number (0), date (1) or string (2) cell that held `before` holds after `text` is
+    // typed.
+    const auto edit = [&](int col, const std::string& before, const std::string& text) {
+        const char* outcome[] = {" (unchecked)", "", " (restored)"};  // in EditCheck's order
+        grid.setCell(col, 1, text);
+        const int check = static_cast<int>(grid.checkEditEnd(col, 1, before));
+        return grid.cell(col, 1) + outcome[check];
+    };
+    const std::tuple<int, const char*, const char*, const char*> rows[] = {
+        {0, "1", "007", "7"},
+        {0, "1", " 1.50 ", "1.5"},  // a fraction passes; the spool run refuses it later
+        {0, "1", "+2", "2"},
+        {0, "1", "-0", "0"},
+        {0, "1", "1e20", "1E20"},
+        {0, "4", "", " (unchecked)"},
+        {2, "x", "007", "007 (unchecked)"},
+        {1, "", "3-4-2024", "03-04-2024"},
+        {1, "", "29/2/24", "29-02-2024"},
+    };
+    for (const auto& [col, before, typed, result] : rows)
+        EXPECT_EQ(edit(col, before, typed), result) << typed;
+    const std::string today = FormatDateTimePicture(Today(), "dd-mm-yyyy");
+    for (const char* word : {"today", "Now", "heden", "j", "D"})
+        EXPECT_EQ(edit(1, "", word), today) << word;
+    for (const char* bad : {"abc", "3x", "inf", "nan", "0x10", "1,5", "."})
+        EXPECT_EQ(edit(0, "4", bad), "4 (restored)") << bad;
+    for (const char* bad : {"31-02-2024", "29-02-2023", "1-13-2020", "x", "1-2-3-4", "12:00"})
+        EXPECT_EQ(edit(1, "01-01-2020", bad), "01-01-2020 (restored)") << bad;
+    EXPECT_EQ(grid.checkEditEnd(9, 1, "x"), EditCheck::Unchecked);  // no column object
+    grid.setDateFormat({"mm/dd/yyyy"});
+    EXPECT_EQ(edit(1, "", "12/31/1999"), "12/31/1999");
+    EXPECT_EQ(edit(1, "01/01/2000", "31/12/1999"), "01/01/2000 (restored)");
+}
+
+TEST(DisplayMaskTest, NumberAndDateTimePictures) {
+    const std::tuple<double, const char*, const char*> numbers[] = {
+        {3.14159, "0.00", "3.14"},
+        {1234567.891, "#,##0.00", "1,234,567.89"},
+        {2.5, "0.##", "2.5"},
+        {2, "0.##", "2"},
+        {7, "000", "007"},
+        {0.5, "#.00", ".50"},
+        {-3, "0", "-3"},
+        {-3, "0;(0)", "(3)"},
+        {0, "0;(0);'none'", "none"},
+        {4, "0 'copies'", "4 copies"},
+        {-0.001, "0.00", "0.00"}};
+    for (const auto& [value, picture, text] : numbers)
+        EXPECT_EQ(FormatNumberPicture(value, picture), text) << picture;
+    const DateTime value{2024, 3, 7, 9, 5, 2};
+    for (const auto& [picture, text] : {std::pair{"dd/mm/yyyy", "07/03/2024"},
+                                        {"d mmmm yy", "7 March 24"},
+                                        {"ddd d mmm", "Thu 7 Mar"},
+                                        {"dddd", "Thursday"},
+                                        {"hh:mm:ss", "09:05:02"},
+                                        {"h:nn 'h'", "9:05 h"}})
+        EXPECT_EQ(FormatDateTimePicture(value, picture), text);
+    EXPECT_EQ(FormatNumberCell("12.5", "0.0"), "12.5");
+    EXPECT_FALSE(FormatNumberCell("twelve", "0.0"));
+    EXPECT_EQ(FormatDateCell("7-3-2024 14:30", "yyyy-mm-dd hh:nn", DateFormat{}),
+              "2024-03-07 14:30");
+    EXPECT_FALSE(FormatDateCell("32-1-2024", "yyyy", DateFormat{}));
 }
 
 }  // namespace

@@ -1,64 +1,15 @@
-#include <cctype>
-#include <cstring>
 #include <random>
 #include <string>
 
 #include "RewriterTestSupport.h"
 #include "spool/HpglRewrite.h"
+#include "support/HpglRewriteReference.h"
 
 namespace tavrin::rewrite_test {
 namespace {
 
-struct Case {
-    std::string bytes;
-    int replotCount = 0;
-    bool removeQL = false;
-    bool smartReplots = false;
-    int fromStart = 0;
-    int fromEnd = 0;
-};
-
-struct Expected {
-    std::string bytes;
-    bool replotPlaced = false;
-};
-
-// The rewrite done the plain way, on the whole file in memory: block by block, position by
-// position, the quality test and then the page test.
-Expected RewriteInMemory(const Case& c) {
-    constexpr long long kBlock = 2048;
-    std::string data = c.bytes;
-    const long long size = static_cast<long long>(data.size());
-    const auto is = [&](long long at, const char* text) {
-        return data.compare(static_cast<std::size_t>(at), std::strlen(text), text) == 0;
-    };
-    bool matched = false;
-    long long insertion = -1;
-    for (long long b = 0; b < size; b += kBlock) {
-        const long long m = std::min(kBlock, size - b);
-        for (long long i = 0; i < m; ++i) {
-            if (c.removeQL && i + 1 < m && is(b + i, "QL") && b + i + 3 < c.fromStart) {
-                data[b + i] = data[b + i + 1] = ';';
-                for (long long d = i + 2;
-                     d < m && std::isdigit(static_cast<unsigned char>(data[b + d])); ++d) {
-                    data[b + d] = ';';
-                }
-            }
-            if (c.smartReplots && !matched && i + 2 < m && is(b + i, "PG;") &&
-                size - (b + i + 3) < c.fromEnd) {
-                matched = true;
-                insertion = b + i + 3;
-                break;
-            }
-        }
-    }
-    if (c.smartReplots && c.replotCount > 0 && matched) {
-        const std::string text = ("RP" + std::to_string(c.replotCount) + ";;;").substr(0, 5);
-        data.insert(static_cast<std::size_t>(insertion), text);
-        return {data, true};
-    }
-    return {data, false};
-}
+using Case = test::HpglRewriteCase;
+using test::RewriteInMemory;
 
 class CaseMaker {
 public:
@@ -174,7 +125,7 @@ TEST_F(HpglRewritePropertyTest, StreamingRewriteMatchesTheInMemoryRewrite) {
         options.fromEnd = c.fromEnd;
 
         const HpglRewrite result = RewriteHpglFile(Source(c.bytes), c.replotCount, options);
-        const Expected expected = RewriteInMemory(c);
+        const test::HpglRewriteExpected expected = RewriteInMemory(c);
 
         const std::string actual = TempBytes();
         ASSERT_EQ(result.replotPlaced, expected.replotPlaced) << "case " << n;

@@ -2,20 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "platform/Error.h"
 #include "spool/SpoolOptions.h"
-#include "support/ScratchFolder.h"
+#include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
 namespace tavrin::rewrite_test {
 
 namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::WriteBytes;
 
 // The options the rewriters read, as plain fields a test sets.
 class RewriterOptions : public SpoolOptions {
@@ -43,20 +42,7 @@ public:
     std::string TempFilesPath() const override { return tempFilesPath; }
 };
 
-using test::ReadBytes;
-using test::ScratchFolder;
-using test::WriteBytes;
-
-inline std::vector<fs::path> SampleFiles() {
-    return test::SamplePrintFiles();
-}
-
-inline fs::path SamplePath(const std::string& relative) {
-    return test::SamplesDir() / relative;
-}
-
-// A scratch folder with a "src" folder for print files and a "tmp" folder that the options name
-// as the folder of the temporary file.
+// A scratch folder with "src" for print files and "tmp", the folder of the temporary file.
 class RewriterTest : public ::testing::Test {
 protected:
     RewriterTest() {
@@ -69,11 +55,9 @@ protected:
     fs::path tempDir() const { return scratch_.path() / "tmp"; }
     fs::path tempFile() const { return tempDir() / "temp.$$$"; }
 
-    // Writes `bytes` as a print file in the source folder and returns its path.
     std::string Source(const std::string& bytes, const std::string& name = "plot.plt") const {
-        const fs::path path = sourceDir() / name;
-        WriteBytes(path, bytes);
-        return path.string();
+        WriteBytes(sourceDir() / name, bytes);
+        return (sourceDir() / name).string();
     }
 
     std::string TempBytes() const {
@@ -84,7 +68,7 @@ protected:
     RewriterOptions options;
 
 private:
-    ScratchFolder scratch_;
+    test::ScratchFolder scratch_;
 };
 
 }  // namespace tavrin::rewrite_test

@@ -2,173 +2,166 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "platform/CupsPrintSpooler.h"
 #include "platform/Error.h"
 #include "support/FakePrintSpooler.h"
+#include "support/SandboxPrintServer.h"
+#include "support/SpoolErrorText.h"
 #include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
 namespace tavrin {
 namespace {
 
+namespace fs = std::filesystem;
 using test::FakePrintSpooler;
+using test::SandboxPrintServer;
+using Sizes = std::vector<std::size_t>;
 
 class SendFileRawTest : public ::testing::Test {
 protected:
     SendFileRawTest() { spooler.printers = {"plotter"}; }
 
-    std::string MakeFile(const std::string& name, std::uintmax_t size) {
-        const auto path = folder / name;
+    fs::path MakeFile(std::uintmax_t size) {
+        const fs::path path = folder / ("f" + std::to_string(size) + ".plt");
         test::WritePatternFile(path, size, static_cast<std::uint32_t>(size));
-        return path.string();
+        return path;
+    }
+    SendResult Send(const fs::path& path) { return SendFileRaw(spooler, "plotter", path.string()); }
+    std::string SendError(const std::string& path) {
+        return test::SpoolErrorText([&] { Send(path); });
     }
 
-    void ExpectEverythingClosed() {
-        EXPECT_EQ(spooler.openHandles, 0);
-        EXPECT_EQ(spooler.liveJobs, 0);
-    }
+    void TearDown() override { EXPECT_EQ(spooler.openHandles + spooler.liveJobs, 0); }
 
     FakePrintSpooler spooler;
     test::TempFolder folder;
 };
 
-TEST_F(SendFileRawTest, TheDocumentIsNamedAfterTheFileWithoutItsFolder) {
-    EXPECT_EQ(DocumentNameOf("/home/ann/plots/sheet1.plt"), "sheet1.plt");
-    EXPECT_EQ(DocumentNameOf("sheet1.plt"), "sheet1.plt");
-    EXPECT_EQ(DocumentNameOf("/var/cache/tavrin/temp.$$$"), "temp.$$$");
-    EXPECT_EQ(DocumentNameOf("C:\\plots\\a.plt"), "C:\\plots\\a.plt");
-    EXPECT_EQ(DocumentNameOf("/folder/"), "");
-}
-
-TEST_F(SendFileRawTest, FilesGoThroughTheBufferInPiecesOfAtMost16385Bytes) {
-    const std::vector<std::pair<std::uintmax_t, std::vector<std::size_t>>> cases = {
-        {1, {1}}, {16385, {16385}}, {16386, {16385, 1}}, {40000, {16385, 16385, 7230}}};
+TEST_F(SendFileRawTest, FilesGoThroughTheBufferInPiecesOfAtMost16385BytesAsTheirNameSays) {
+    const char* const paths[] = {"/home/ann/sheet1.plt", "sheet1.plt", "C:\\plots\\a.plt", "/a/"};
+    const char* const names[] = {"sheet1.plt", "sheet1.plt", "C:\\plots\\a.plt", ""};
+    for (std::size_t i = 0; i < std::size(paths); ++i)
+        EXPECT_EQ(DocumentNameOf(paths[i]), names[i]);
+    const std::pair<std::uintmax_t, Sizes> cases[] = {
+        {0, {}}, {1, {1}}, {16385, {16385}}, {16386, {16385, 1}}, {40000, {16385, 16385, 7230}}};
     for (const auto& [size, pieces] : cases) {
-        const auto path = MakeFile("f" + std::to_string(size) + ".plt", size);
-        const SendResult result = SendFileRaw(spooler, "plotter", path);
+        const fs::path path = MakeFile(size);
+        const SendResult result = Send(path);
         EXPECT_TRUE(result.accepted) << result.refusal;
         EXPECT_EQ(result.bytesSent, size);
         const auto& job = spooler.jobs.back();
         EXPECT_EQ(job.offered, pieces) << size;
         EXPECT_EQ(job.bytes, test::ReadFile(path));
-        EXPECT_EQ(job.documentName, "f" + std::to_string(size) + ".plt");
+        EXPECT_EQ(job.documentName, path.filename().string());
         EXPECT_TRUE(job.finished);
     }
-    EXPECT_EQ(spooler.jobs.size(), cases.size());
-    ExpectEverythingClosed();
-}
 
-TEST_F(SendFileRawTest, AnEmptyFileIsOneJobWithoutWritesAndTheSpoolerDecides) {
-    const auto path = MakeFile("empty.plt", 0);
-    EXPECT_TRUE(SendFileRaw(spooler, "plotter", path).accepted);
-    ASSERT_EQ(spooler.jobs.size(), 1u);
-    EXPECT_TRUE(spooler.jobs[0].offered.empty());
-
-    spooler.refuseEmptyFinish = true;
-    const SendResult refused = SendFileRaw(spooler, "plotter", path);
-    EXPECT_FALSE(refused.accepted);
-    EXPECT_EQ(refused.refusal, "No file in print request");
-    EXPECT_TRUE(spooler.jobs[1].cancelled);
-    ExpectEverythingClosed();
-}
-
-TEST_F(SendFileRawTest, RealPlotFilesArriveByteForByte) {
-    for (const char* name : {"jem-green-HPGL2/XANADU-PLT-test.plt", "hp2xx/win_1.hp",
-                             "hpgl-rendering/test.plt", "ghostpdl/gl-chars.pcl"}) {
-        const auto path = (test::SamplesDir() / name).string();
-        ASSERT_TRUE(SendFileRaw(spooler, "plotter", path).accepted);
-        EXPECT_EQ(spooler.jobs.back().bytes, test::ReadFile(path)) << name;
-        EXPECT_EQ(spooler.jobs.back().documentName, DocumentNameOf(path));
-    }
-    EXPECT_EQ(spooler.jobs[0].bytes.size(), 134688u);
-}
-
-TEST_F(SendFileRawTest, APartialWriteIsWrittenOnUntilTheSpoolerHasEveryByte) {
+    // A partial write is written on until the spooler has every byte.
     spooler.maxTakenPerWrite = 5000;
-    const auto path = MakeFile("big.plt", 16386);
-    const SendResult result = SendFileRaw(spooler, "plotter", path);
-    EXPECT_TRUE(result.accepted);
-    const auto& job = spooler.jobs[0];
-    EXPECT_EQ(job.bytes, test::ReadFile(path));
-    const std::vector<std::size_t> offered = {16385, 11385, 6385, 1385, 1};
-    EXPECT_EQ(job.offered, offered);
-    EXPECT_TRUE(job.finished);
+    EXPECT_TRUE(Send(folder / "f16386.plt").accepted);
+    EXPECT_EQ(spooler.jobs.back().bytes, test::ReadFile(folder / "f16386.plt"));
+    EXPECT_EQ(spooler.jobs.back().offered, (Sizes{16385, 11385, 6385, 1385, 1}));
 }
 
-TEST_F(SendFileRawTest, AWriteThatTakesNothingEndsTheJobAsARefusal) {
-    spooler.zeroProgressAt = 1;
-    const SendResult result = SendFileRaw(spooler, "plotter", MakeFile("stall.plt", 40000));
-    EXPECT_FALSE(result.accepted);
-    EXPECT_NE(result.refusal, "");
-    EXPECT_EQ(result.bytesSent, 16385u);
-    EXPECT_TRUE(spooler.jobs[0].cancelled);
-    EXPECT_FALSE(spooler.jobs[0].finished);
-    EXPECT_EQ(spooler.jobs[0].offered.size(), 2u);
-    ExpectEverythingClosed();
+TEST_F(SendFileRawTest, RefusalsAreReturnedNotRaisedAndWithdrawTheJob) {
+    // An unknown printer is refused before the file is looked at.
+    EXPECT_EQ(SendFileRaw(spooler, "gone", (folder / "missing.plt").string()).refusal,
+              "The printer or class does not exist.");
+    // Where the fake refuses, the refusal, the bytes sent and the writes offered before it.
+    using Row = std::tuple<const char*, void (*)(FakePrintSpooler&), std::string, std::uint64_t,
+                           std::size_t>;
+    const Row rows[] = {
+        {"Start", [](auto& s) { s.refuseStart = true; }, "start refused", 0, 0},
+        {"Write", [](auto& s) { s.failWriteAt = 1; }, "write refused", 16385, 2},
+        {"Stall", [](auto& s) { s.zeroProgressAt = 1; }, "the spooler took no more data", 16385, 2},
+        {"Finish", [](auto& s) { s.refuseFinish = true; }, "No file in print request", 40000, 3},
+    };
+    for (const auto& [name, refuse, refusal, sent, writes] : rows) {
+        SCOPED_TRACE(name);
+        FakePrintSpooler fake;
+        fake.printers = {"plotter"};
+        refuse(fake);
+        const SendResult result = SendFileRaw(fake, "plotter", MakeFile(40000).string());
+        EXPECT_FALSE(result.accepted);
+        EXPECT_EQ(result.refusal, refusal);
+        EXPECT_EQ(result.bytesSent, sent);
+        ASSERT_EQ(fake.jobs.size(), writes == 0 ? 0u : 1u);
+        for (const auto& job : fake.jobs)
+            EXPECT_TRUE(job.cancelled && !job.finished && job.offered.size() == writes);
+        EXPECT_EQ(fake.openHandles + fake.liveJobs, 0);
+    }
 }
 
-TEST_F(SendFileRawTest, AFailedWriteCancelsTheJob) {
-    spooler.failWriteAt = 1;
-    const SendResult result = SendFileRaw(spooler, "plotter", MakeFile("fail.plt", 40000));
-    EXPECT_FALSE(result.accepted);
-    EXPECT_EQ(result.refusal, "write refused");
-    EXPECT_TRUE(spooler.jobs[0].cancelled);
-    EXPECT_EQ(spooler.jobs[0].offered.size(), 2u);
-    ExpectEverythingClosed();
-}
-
-TEST_F(SendFileRawTest, RefusalsAtOpenStartAndFinishAreReturnedNotRaised) {
-    const auto path = MakeFile("a.plt", 100);
-    SendResult result = SendFileRaw(spooler, "no-such-printer", path);
-    EXPECT_FALSE(result.accepted);
-    EXPECT_EQ(result.refusal, "The printer or class does not exist.");
-    EXPECT_TRUE(spooler.jobs.empty());
-
-    spooler.refuseStart = true;
-    EXPECT_FALSE(SendFileRaw(spooler, "plotter", path).accepted);
-    EXPECT_TRUE(spooler.jobs.empty());
-    spooler.refuseStart = false;
-
-    spooler.refuseFinish = true;
-    EXPECT_FALSE(SendFileRaw(spooler, "plotter", path).accepted);
-    ASSERT_EQ(spooler.jobs.size(), 1u);
-    EXPECT_TRUE(spooler.jobs[0].cancelled);
-    ExpectEverythingClosed();
-}
-
-TEST_F(SendFileRawTest, AFileThatCannotBeOpenedIsAnErrorAndNoJob) {
+TEST_F(SendFileRawTest, AFileThatCannotBeReadIsAnErrorAndLeavesNoJob) {
     const std::string missing = (folder / "missing.plt").string();
-    try {
-        SendFileRaw(spooler, "plotter", missing);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing);
-    }
+    EXPECT_EQ(SendError(missing), "Cannot open file " + missing);
     // A folder opens for reading on Linux, even for root, but is no file to send.
-    EXPECT_THROW(SendFileRaw(spooler, "plotter", folder.path().string()), Error);
-    EXPECT_EQ(spooler.opened, 2);
+    EXPECT_EQ(SendError(folder.path().string()), "Cannot open file " + folder.path().string());
     EXPECT_TRUE(spooler.jobs.empty());
-    ExpectEverythingClosed();
-}
-
-TEST_F(SendFileRawTest, AnUnknownPrinterIsRefusedBeforeTheFileIsLookedAt) {
-    const SendResult result = SendFileRaw(spooler, "gone", (folder / "missing.plt").string());
-    EXPECT_FALSE(result.accepted);
-    EXPECT_TRUE(spooler.jobs.empty());
-}
-
-TEST_F(SendFileRawTest, AReadErrorCancelsTheJobAndIsReported) {
     // Reading this file fails with an input/output error, even for root.
-    const std::string unreadable = "/proc/self/mem";
-    try {
-        SendFileRaw(spooler, "plotter", unreadable);
-        FAIL() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot read file /proc/self/mem");
-    }
+    EXPECT_EQ(SendError("/proc/self/mem"), "Cannot read file /proc/self/mem");
     ASSERT_EQ(spooler.jobs.size(), 1u);
     EXPECT_TRUE(spooler.jobs[0].cancelled);
     EXPECT_FALSE(spooler.jobs[0].finished);
-    ExpectEverythingClosed();
+}
+
+class SendFileRawEndToEnd : public SendFileRawTest {
+protected:
+    SendResult Send(const fs::path& file,
+                    const std::string& queue = SandboxPrintServer::kRawQueue) {
+        return SendFileRaw(cups, queue, file.string());
+    }
+    SandboxPrintServer server;
+    CupsPrintSpooler cups;
+};
+
+TEST_F(SendFileRawEndToEnd, FilesOfEverySizeAndRealPlotsArriveByteForByteAsOneJobEach) {
+    std::vector<fs::path> files;
+    for (const std::uintmax_t size : {1u, 16385u, 16386u, 50u * 1024 * 1024})
+        files.push_back(MakeFile(size));
+    for (const char* sample : {"jem-green-HPGL2/XANADU-PLT-test.plt", "hpgl-rendering/test.plt",
+                               "ghostpdl/gl-chars.pcl"})
+        files.push_back(test::SamplesDir() / sample);
+    for (const fs::path& file : files)
+        ASSERT_TRUE(Send(file).accepted) << file;
+    const auto received = server.WaitForJobs(SandboxPrintServer::kRawQueue, files.size());
+    ASSERT_EQ(received.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(received[i].title, files[i].filename().string());
+        EXPECT_EQ(received[i].size, fs::file_size(files[i]));
+        EXPECT_TRUE(test::SameContents(received[i].file, files[i])) << files[i];
+    }
+}
+
+TEST_F(SendFileRawEndToEnd, NothingIsSentFromAnEmptyOrBadFileOrToAnUnknownQueueOrAStoppedServer) {
+    test::WriteFile(folder / "empty.plt", "");
+    const SendResult empty = Send(folder / "empty.plt");
+    EXPECT_FALSE(empty.accepted);
+    EXPECT_NE(empty.refusal.find("No file in print request"), std::string::npos) << empty.refusal;
+    EXPECT_NE(Send(folder / "empty.plt", "no-such-queue").refusal, "");
+    EXPECT_THROW(Send(folder / "missing.plt"), Error);
+    EXPECT_THROW(Send(folder.path()), Error);
+    // A read that fails after the job was made: the job is withdrawn.
+    EXPECT_THROW(Send("/proc/self/mem"), Error);
+    // None of them is left waiting in the queue: every state from Canceled on is final.
+    for (const auto& job : server.AllJobs(SandboxPrintServer::kRawQueue))
+        EXPECT_GE(job.state, QueueJobState::Canceled) << job.id;
+    for (const auto& queue : SandboxPrintServer::Queues())
+        EXPECT_TRUE(server.ReceivedFiles(queue).empty()) << queue;
+
+    // The queue goes on working until the server stops.
+    test::WriteFile(folder / "next.plt", "IN;PG;");
+    ASSERT_TRUE(Send(folder / "next.plt").accepted);
+    EXPECT_EQ(server.WaitForJobs(SandboxPrintServer::kRawQueue, 1)[0].title, "next.plt");
+    server.Stop();
+    const SendResult stopped = Send(folder / "next.plt");
+    EXPECT_FALSE(stopped.accepted);
+    EXPECT_NE(stopped.refusal.find("Cannot reach the print server"), std::string::npos)
+        << stopped.refusal;
+    EXPECT_EQ(server.ReceivedFiles(SandboxPrintServer::kRawQueue).size(), 1u);
 }
 
 }  // namespace

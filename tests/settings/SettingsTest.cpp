@@ -1,0 +1,314 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <tuple>
+
+#include "joblist/GridModel.h"
+#include "platform/Error.h"
+#include "platform/PlainForm.h"
+#include "settings/EffectiveSettings.h"
+#include "settings/IniNumbers.h"
+#include "settings/Settings.h"
+#include "settings/SettingsLocation.h"
+#include "settings/SettingsStartup.h"
+#include "settings/SettingsStore.h"
+#include "support/ScratchFolder.h"
+
+namespace tavrin {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+using test::ReadBytes;
+using test::ScratchFolder;
+using test::WriteBytes;
+
+// A scratch home with the INI file's folder, the home folder and the cache folder inside it,
+// and the main window's controls in their start-up states.
+class SettingsFixture : public ::testing::Test {
+protected:
+    SettingsFixture() {
+        location.IniFileName = folder / "config/tavrin/tavrin.ini";
+        location.HomeFolder = (folder / "home").string();
+        location.CacheFolder = (folder / "cache/tavrin").string();
+    }
+
+    void WriteIni(const std::string& text) {
+        std::filesystem::create_directories(location.IniFileName.parent_path());
+        WriteBytes(location.IniFileName, text);
+    }
+    std::string IniText() const { return ReadBytes(location.IniFileName); }
+
+    // The settings and the controls they drive on one line, HOME and CACHE for those folders:
+    // "xpos,ypos left,top printer temp plot FromStart,FromEnd PSPageSize, the page size items
+    // and the Fit caption, the check marks of add rep clear type port reverse, hours:minutes".
+    std::string State(const Settings& s, PlainForm& f) const {
+        const auto path = [this](const std::string& p) {
+            return p == location.HomeFolder ? "HOME" : p == location.CacheFolder ? "CACHE" : p;
+        };
+        std::ostringstream out;
+        out << s.xpos << ',' << s.ypos << ' ' << f.left << ',' << f.top << ' ' << s.PrinterIndex
+            << ' ' << path(s.TempFilesPath) << ' ' << path(s.PlotFilesPath) << ' ' << s.FromStart
+            << ',' << s.FromEnd << ' ' << s.PSPageSize << ' ';
+        for (int i = 0; i < 6; ++i)
+            out << f.PageSizeItem(i).checked();
+        out << " '" << f.fitToPage.caption() << "' " << f.addMode.checked() << f.repMode.checked()
+            << f.clearAfterSpooling1.checked() << f.printertype1.checked()
+            << f.portinStatusbar1.checked() << f.reverseSet1.checked() << ' ' << f.uur.value()
+            << ':' << f.minuut.value();
+        return out.str();
+    }
+    std::string State() { return State(settings, form); }
+
+    void ExpectUnableToWrite(const std::function<void()>& action) {
+        try {
+            action();
+            ADD_FAILURE() << "the write succeeded";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.what(), "Unable to write to " + location.IniFileName.string());
+        }
+    }
+
+    ScratchFolder folder;
+    SettingsLocation location;
+    GridModel grid;
+    PlainForm form{grid};
+    Settings settings;
+};
+
+using Store = SettingsFixture;
+
+TEST(IniNumbers, DecimalAndHexadecimalIntegersAndBooleans) {
+    // clang-format off
+    const std::pair<const char*, int> numbers[] = {
+        {"12", 12}, {"-1", -1}, {"+7", 7}, {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1}, {"0x0A", 10}, {"0X1f", 31}, {"0x7FFFFFFF", 2147483647},
+        {"0xFFFFFFFF", -1}, {"0", 0}, {"012", 12}};
+    // clang-format on
+    for (const auto& [text, expected] : numbers)
+        EXPECT_EQ(IniTextToInt(text, 99), expected) << text;
+    for (const char* text : {"0x", "ten", "", " ", "12a", "1 2", "0x1G", "0x100000000", "-0x5",
+                             "+-3", "--3", "2147483648", "-2147483649", "1e3", "1.5", "$1F"})
+        EXPECT_EQ(IniTextToInt(text, 99), 99) << '"' << text << '"';
+    EXPECT_TRUE(IniTextToBool("1", false) && IniTextToBool("2", false) &&
+                IniTextToBool("0x10", false) && IniTextToBool("yes", true));
+    EXPECT_FALSE(IniTextToBool("0", true) || IniTextToBool("yes", false));
+    EXPECT_EQ(IniBoolText(true) + IniBoolText(false) + IniIntText(-1), "10-1");
+}
+
+TEST_F(Store, TheFirstRunWritesTheDefaultsAndEachCloseWhatTheWindowHolds) {
+    int reverseClicks = 0;
+    form.reverseSet1.onClick = [&] { ++reverseClicks; };
+    EXPECT_TRUE(StartSettings(location, settings, form));
+    EXPECT_EQ(IniText(),
+              "[Window]\nxpos=273\nypos=173\n[Data]\nTempFilesPath=" + location.HomeFolder +
+                  "\n[Printers]\nPrinter#=-1\n"
+                  "[SetUp]\nFromStart=600\nFromEnd=30\nPSPageSize=A4\n"
+                  "[Mode]\nAddMode=0\nClearAfterSpool=0\nShowPrinterType=0\nReverseSet=1\n"
+                  "[Schedule]\nHours=12\nMinutes=30\n");
+    EXPECT_EQ(State(), "273,173 273,173 0 CACHE  600,30 A4 010000 'Fit to page: A4' 010011 12:0");
+    EXPECT_EQ(reverseClicks, 1);
+    EXPECT_TRUE(fs::is_directory(location.CacheFolder));
+
+    FillEmptyTempFilesPath(location, settings);
+    SaveSettings(location, settings, form);
+    EXPECT_EQ(IniText(),
+              "[Window]\nxpos=273\nypos=173\n[Data]\nTempFilesPath=" + location.CacheFolder +
+                  "\nPlotFilesPath=\n[Printers]\nPrinter#=0\n"
+                  "[SetUp]\nFromStart=600\nFromEnd=30\nPSPageSize=A4\n"
+                  "[Mode]\nAddMode=0\nClearAfterSpool=0\nShowPrinterType=0\nReverseSet=1\n"
+                  "[Schedule]\nHours=12\nMinutes=0\n");
+
+    // Every value differs from the file's, so a key a close forgets shows at the next start.
+    form.MoveTo(10, 20);
+    settings = {0, 0, 2, "", "/srv/plots", 800, 1, "A1"};
+    form.addMode.setChecked(true);
+    form.clearAfterSpooling1.setChecked(true);
+    form.printertype1.setChecked(true);
+    form.reverseSet1.setChecked(false);
+    form.uur.setValue(7);
+    form.minuut.setValue(45);
+    SaveSettings(location, settings, form);
+
+    GridModel grid2;
+    PlainForm form2(grid2);
+    Settings settings2;
+    EXPECT_FALSE(StartSettings(location, settings2, form2));
+    EXPECT_EQ(State(settings2, form2),
+              "10,20 10,20 2  /srv/plots 800,1 A1 000010 'Fit to page: A1' 111100 7:45");
+}
+
+struct LoadRow {
+    const char* name;
+    std::string ini;
+    std::string state;  // State() and the clicks of Printertype1 and of the A4 item
+};
+
+class Load : public SettingsFixture, public ::testing::WithParamInterface<LoadRow> {};
+
+// The controls hold other values before, so that a default that is not applied shows.
+TEST_P(Load, SetsTheSettingsAndControlsAndLeavesTheFile) {
+    int typeClicks = 0, a4Clicks = 0;
+    form.printertype1.onClick = [&] { ++typeClicks; };
+    static_cast<PlainControl&>(form.PageSizeItem(1)).onClick = [&] { ++a4Clicks; };
+    form.PageSizeItem(1).setChecked(true);
+    form.uur.setValue(3);
+    form.minuut.setValue(7);
+    WriteIni(GetParam().ini);
+    EXPECT_FALSE(StartSettings(location, settings, form));
+    EXPECT_EQ(State() + " " + std::to_string(typeClicks) + std::to_string(a4Clicks),
+              GetParam().state);
+    EXPECT_EQ(IniText(), GetParam().ini);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, Load,
+    ::testing::Values(
+        LoadRow{"Empty", "",
+                "320,240 320,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 010010 12:30 00"},
+        LoadRow{"EveryKey",
+                "[Window]\nxpos=5\nypos=6\n[Printers]\nPrinter#=3\n"
+                "[Data]\nTempFilesPath=/var/tmp\nPlotFilesPath=/srv\n"
+                "[SetUp]\nFromStart=700\nFromEnd=40\nPSPageSize=A0\n"
+                "[Mode]\nAddMode=1\nClearAfterSpool=1\nShowPrinterType=1\nReverseSet=0\n"
+                "[Schedule]\nHours=23\nMinutes=59\n",
+                "5,6 5,6 3 /var/tmp /srv 700,40 A0 000001 'Fit to page: A0' 111100 23:59 11"},
+        LoadRow{"HexadecimalAndWords",
+                "[Schedule]\nHours=0x0A\nMinutes=ten\n[Window]\nxpos=0X10\nypos=0x\n",
+                "16,240 16,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 010010 10:30 00"},
+        LoadRow{"BooleansAreNonZero", "[Mode]\nReverseSet=2\nAddMode=yes\nClearAfterSpool=0x1\n",
+                "320,240 320,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 011011 12:30 00"},
+        LoadRow{"UnknownPageSizeIsKept", "[SetUp]\nPSPageSize=a3\n",
+                "320,240 320,240 0 HOME HOME 500,30 a3 010000 'Fit to page: a3' 010010 12:30 00"},
+        LoadRow{"PageSizeClearsTheOthersWithTheirHandlers", "[SetUp]\nPSPageSize=A3\n",
+                "320,240 320,240 0 HOME HOME 500,30 A3 001000 'Fit to page: A3' 010010 12:30 01"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndSectionsAndLineEnds) {
+    WriteIni(
+        "; written by hand\r\n[Window]\r\nxpos=1\r\nmaximized=1\r\n\r\n"
+        "[Plotter room]\r\nlocation=2nd floor\r\n"
+        "[Schedule]\r\n; when the plots go out\r\nHours=3\r\n");
+    StartSettings(location, settings, form);
+    form.MoveTo(50, 60);
+    form.uur.setValue(4);
+    SaveSettings(location, settings, form);
+    const std::string home = location.HomeFolder;
+    EXPECT_EQ(
+        IniText(),
+        "; written by hand\r\n[Window]\r\nxpos=50\r\nmaximized=1\r\nypos=60\r\n\r\n"
+        "[Plotter room]\r\nlocation=2nd floor\r\n"
+        "[Schedule]\r\n; when the plots go out\r\nHours=4\r\nMinutes=30\r\n"
+        "[Data]\r\nTempFilesPath=" +
+            home + "\r\nPlotFilesPath=" + home +
+            "\r\n"
+            "[Printers]\r\nPrinter#=0\r\n"
+            "[SetUp]\r\nFromEnd=30\r\nFromStart=500\r\nPSPageSize=A4\r\n"
+            "[Mode]\r\nAddMode=0\r\nClearAfterSpool=0\r\nShowPrinterType=0\r\nReverseSet=0\r\n");
+}
+
+// A refused write is reported with the file's name and changes nothing (the profile's tests
+// check that a full disk leaves the file whole).
+TEST_F(Store, AStartOrCloseThatCannotWriteSaysSoAndChangesNothing) {
+    WriteBytes(folder / "config", "a file where the folder should be");
+    ExpectUnableToWrite([&] { StartSettings(location, settings, form); });
+    EXPECT_EQ(ReadBytes(folder / "config"), "a file where the folder should be");
+    // The remaining start-up steps did not run.
+    EXPECT_EQ(State(), "273,173 273,173 0   500,30 A4 010000 'Fit to page' 010000 12:0");
+
+    location.IniFileName = "/proc/tavrin-settings-test/tavrin.ini";
+    ExpectUnableToWrite([&] { SaveSettings(location, settings, form); });
+    EXPECT_FALSE(fs::exists(location.IniFileName.parent_path()));
+
+    location.IniFileName = folder / "tavrin.ini";
+    WriteIni("[Data]\nTempFilesPath=/tmp\n");
+    StartSettings(location, settings, form);
+    settings.TempFilesPath = "/tmp/odd\n[Window]";
+    ExpectUnableToWrite([&] { SaveSettings(location, settings, form); });
+    EXPECT_EQ(IniText(), "[Data]\nTempFilesPath=/tmp\n");
+}
+
+SettingsLocation Locate(const std::map<std::string, std::string>& environment,
+                        const fs::path& programFile = {}) {
+    return LocateSettings(programFile, [&](const char* name) -> const char* {
+        auto found = environment.find(name);
+        return found == environment.end() ? nullptr : found->second.c_str();
+    });
+}
+
+TEST(Location, UnderTheHomeFolderOrAbsoluteXdgFolders) {
+    const struct {
+        std::map<std::string, std::string> environment;
+        std::string ini, cache;
+    } rows[] = {
+        {{}, "/home/ann/.config/tavrin/tavrin.ini", "/home/ann/.cache/tavrin"},
+        {{{"XDG_CONFIG_HOME", "/cfg"}, {"XDG_CACHE_HOME", "/cache/"}},
+         "/cfg/tavrin/tavrin.ini",
+         "/cache/tavrin"},
+        {{{"XDG_CONFIG_HOME", "relative/cfg"}, {"XDG_CACHE_HOME", ""}},
+         "/home/ann/.config/tavrin/tavrin.ini",
+         "/home/ann/.cache/tavrin"},
+    };
+    for (auto row : rows) {
+        row.environment["HOME"] = "/home/ann";
+        const SettingsLocation location = Locate(row.environment);
+        EXPECT_EQ(location.IniFileName, row.ini);
+        EXPECT_EQ(location.CacheFolder, row.cache);
+        EXPECT_EQ(location.HomeFolder, "/home/ann");
+    }
+}
+
+TEST(Location, AnIniFileBesideTheProgramWinsWhenItExists) {
+    ScratchFolder folder;
+    const std::map<std::string, std::string> home{{"HOME", "/home/ann"}};
+    const fs::path program = folder / "tavrin";
+    EXPECT_EQ(Locate(home, program).IniFileName, "/home/ann/.config/tavrin/tavrin.ini");
+    WriteBytes(folder / "tavrin.ini", "");
+    EXPECT_EQ(Locate(home, program).IniFileName, folder / "tavrin.ini");
+    fs::create_directory(folder / "other.ini");
+    EXPECT_EQ(Locate(home, folder / "other").IniFileName, "/home/ann/.config/tavrin/tavrin.ini");
+}
+
+class CliSettingsDefaults : public SettingsFixture {
+protected:
+    auto Cli(int printerCount) {
+        const CliDefaults d = ReadCliDefaults(location, printerCount);
+        return std::make_tuple(d.PrinterIndex, d.TempFilesPath, d.FromStart, d.FromEnd,
+                               d.PSPageSize);
+    }
+};
+
+TEST_F(CliSettingsDefaults, FirstRunValuesWithoutAFileElseTheStoredOnes) {
+    EXPECT_EQ(Cli(3), std::make_tuple(0, location.CacheFolder, 600, 30, "A4"s));
+    EXPECT_FALSE(fs::exists(location.IniFileName.parent_path()));
+    WriteIni(
+        "[Printers]\nPrinter#=2\n[Data]\nTempFilesPath=/var/tmp\n"
+        "[SetUp]\nFromStart=0x20\nFromEnd=x\nPSPageSize=a3\n");
+    EXPECT_EQ(Cli(3), std::make_tuple(2, "/var/tmp"s, 32, 30, "a3"s));
+    EXPECT_EQ(std::get<0>(Cli(2)), 0);  // the start-up rule for an index out of range
+    EXPECT_EQ(std::get<0>(Cli(0)), 2);
+    WriteIni("[Printers]\nPrinter#=-1\n");
+    EXPECT_EQ(std::get<0>(Cli(3)), 0);
+}
+
+// An empty TempFilesPath becomes the cache folder, in the window only after the printers.
+TEST_F(CliSettingsDefaults, AgreesWithTheWindowAfterStartup) {
+    const std::string ini =
+        "[Printers]\nPrinter#=1\n[SetUp]\nFromStart=123\n[Data]\nTempFilesPath=\n";
+    WriteIni(ini);
+    EXPECT_EQ(Cli(3), std::make_tuple(1, location.CacheFolder, 123, 30, "A4"s));
+    StartSettings(location, settings, form);
+    EXPECT_EQ(settings.TempFilesPath, "");
+    FillEmptyTempFilesPath(location, settings);
+    EXPECT_TRUE(fs::is_directory(location.CacheFolder));
+    EXPECT_EQ(Cli(5), std::make_tuple(settings.PrinterIndex, settings.TempFilesPath,
+                                      settings.FromStart, settings.FromEnd, settings.PSPageSize));
+    EXPECT_EQ(IniText(), ini);
+}
+
+}  // namespace
+}  // namespace tavrin
