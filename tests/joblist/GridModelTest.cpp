@@ -61,8 +61,7 @@ TEST_F(GridModelTest, BadIndexesChangeNothingTextsOutliveTheCountsAndHugeCountsA
     grid.setRowCount(2'000'000'000);
     grid.setCell(0, 1'000'000, "");  // emptying an unstored cell stores nothing
     grid.deleteRow(1);
-    EXPECT_EQ(grid.rowCount(), 1'999'999'999);
-    EXPECT_EQ(grid.cell(0, 1), "name2");
+    EXPECT_EQ(std::tuple(grid.rowCount(), grid.cell(0, 1)), std::tuple(1'999'999'999, "name2"));
 }
 
 TEST_F(GridModelTest, CountsAtOrBelowTheFixedCountsLowerThemAndDeleteKeepsTheFixedColumn) {
@@ -78,7 +77,6 @@ TEST_F(GridModelTest, CountsAtOrBelowTheFixedCountsLowerThemAndDeleteKeepsTheFix
     Fill(1);
     grid.setFixedRows(1);
     grid.deleteRow(1);  // the only data row is emptied in place, but for a fixed column's text
-    EXPECT_EQ(grid.rowCount(), 2);
     EXPECT_EQ(Rows(), "name1,");
 }
 
@@ -149,8 +147,8 @@ TEST_F(GridModelTest, MoveColumnTakesSettingsAndCellsAlong) {
     grid.setColWidth(0, 100);
     grid.moveColumn(0, 2);
     EXPECT_EQ(grid.columnAt(2).title().caption() + grid.columnAt(1).title().caption(), "AC");
-    EXPECT_EQ(grid.cell(2, 1) + "|" + grid.cell(0, 1), "name1|1");
-    EXPECT_EQ(grid.colWidth(2), 100);
+    EXPECT_EQ(grid.cell(2, 1) + "|" + grid.cell(0, 1) + "|" + std::to_string(grid.colWidth(2)),
+              "name1|1|100");
 }
 
 // The listener sees every change; "about to" calls come while the old count still holds.

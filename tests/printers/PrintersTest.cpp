@@ -19,11 +19,9 @@
 #include "printers/QueueJobText.h"
 #include "printers/QueueManagement.h"
 #include "printers/StartupPrefetch.h"
-#include "support/FakeDeviceProbe.h"
 #include "support/FakePrintSpooler.h"
 #include "support/SandboxPrintServer.h"
-#include "support/ScratchFolder.h"
-#include "support/TestPaths.h"
+#include "support/TempFolder.h"
 
 namespace tavrin {
 namespace {

@@ -1,10 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <cstdint>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "platform/PrintSpooler.h"
 #include "support/TempFolder.h"
