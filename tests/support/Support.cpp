@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scratch folders, tavrin-cli runs, the sandbox print server and the fake spooler.
 #include <cups/cups.h>
 #include <stdlib.h>
