@@ -1,8 +1,14 @@
-// Every control of the window: class, parent, place, caption, hint, tab order and start state.
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every control of the window: class, parent, place, caption, hint, tab order and start state;
+// the caption font, chosen from font measures before the controls exist; the queue windows.
 #include <QActionGroup>
+#include <QPointer>
 #include <QTimer>
+#include <QTreeWidget>
+#include <array>
 
 #include "WindowTestSupport.h"
+#include "app/CaptionFont.h"
 #include "app/QueueWindow.h"
 #include "support/FakeDeviceProbe.h"
 #include "support/FakePrintSpooler.h"
@@ -13,75 +19,103 @@
 namespace tavrin::test {
 namespace {
 
-struct Expected {
-    const char* name;
-    const char* className;
-    const char* parent;
-    QRect geometry;  // a zero size: the control sizes itself from its text
-    const char* caption;
-    const char* hint;
-};
-
-// clang-format off
-const Expected kControls[] = {
-    {"Configuration", "QGroupBox", "ClientArea", {0, 5, 521, 49}, "Output to", ""},
-    {"Label1", "QLabel", "Configuration", {8, 21, 0, 0}, "Printer / plotter", ""},
-    {"PrinterList", "QComboBox", "Configuration", {88, 17, 425, 21}, "",
-     "Select the printer/plotter to which your files should be sent"},
-    {"GroupBox1", "QGroupBox", "ClientArea", {0, 56, 521, 235}, "Print job", ""},
-    {"Schedule", "QCheckBox", "GroupBox1", {44, 13, 69, 17}, "Schedule",
-     "Start the job at a later (scheduled) moment"},
-    {"Uur", "tavrin::TIntegerEdit", "GroupBox1", {116, 11, 22, 21}, "12", "Use 24 hrs based time"},
-    {"Label2", "QLabel", "GroupBox1", {140, 15, 0, 0}, "Hrs", ""},
-    {"Minuut", "tavrin::TIntegerEdit", "GroupBox1", {163, 11, 22, 21}, "00", ""},
-    {"Label4", "QLabel", "GroupBox1", {187, 15, 0, 0}, "Min", ""},
-    {"JobAsSet", "QCheckBox", "GroupBox1", {229, 14, 111, 17}, "Treat joblist as set",
-     "Check to print files 1,2,3,...,n  x times"},
-    {"Label3", "QLabel", "GroupBox1", {380, 15, 86, 13}, "Global # of copies", ""},
-    {"StringGrid1", "tavrin::TDataGrid", "GroupBox1", {8, 37, 504, 191}, "",
-     "Drag and drop your files here, or use \"Select files\" button"},
-    {"SpinEdit1", "tavrin::TSpinEdit", "ClientArea", {470, 67, 42, 22}, "1",
-     "All files same # of copies; edit the list for individual  copies"},
-    {"GroupBox2", "QGroupBox", "ClientArea", {0, 295, 249, 64}, " Files in joblist", ""},
-    {"RepMode", "QRadioButton", "GroupBox2", {96, 17, 45, 17}, "New", ""},
-    {"AddMode", "QRadioButton", "GroupBox2", {96, 37, 45, 17}, "Add", ""},
-    {"Remove", "QPushButton", "GroupBox2", {158, 19, 82, 33}, "&Remove",
-     "Remove files from the joblist"},
-    {"SelectFiles", "QPushButton", "ClientArea", {9, 314, 82, 34}, "&Select",
-     "Select files to be sent to printer/plotter"},
-    {"GroupBox3", "QGroupBox", "ClientArea", {251, 295, 115, 64}, "HP DesignJets only",
-     "Use options with care; sends a modified plot/printfile"},
-    {"PSCollate", "QCheckBox", "GroupBox3", {6, 31, 90, 14}, "Collate copies",
-     "Copies sorted as 1,2,3,..1,2,3,...rather than 1,1,1,...2,2,2,...,3,3,3,..."},
-    {"SmartReplots", "QCheckBox", "ClientArea", {257, 311, 101, 14}, "Copies by plotter",
-     "Send file once; printer/plotter generates copies"},
-    {"RemoveQL", "QCheckBox", "ClientArea", {257, 341, 102, 14}, "Quality on plotter",
-     "Quality setting on plotter overrides software settings"},
-    {"FitToPage", "QCheckBox", "ClientArea", {257, 341, 101, 14}, "Fit to page",
-     "Make prints fit on selected papersize"},
-    {"GroupBox4", "QGroupBox", "ClientArea", {368, 295, 153, 64}, "", ""},
-    {"OKPrint", "QPushButton", "ClientArea", {376, 308, 137, 44}, "     &OK, Print!!",
-     "Click when you're ready to send files to your printer/plotter"},
-    {"StatusBar1", "QWidget", "ClientArea", {0, 361, 521, 19}, "", ""},
-};
-// clang-format on
-
-QString CaptionOf(QWidget* widget) {
-    if (auto* box = qobject_cast<QGroupBox*>(widget))
-        return box->title();
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text();
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        return edit->text();
-    return {};
+TEST(CaptionFontTest, MeasuredWidthsAreTheControlsOwnAndTheChosenSizeIsTheLargestThatFits) {
+    EnsureApplication();
+    QWidget parent;
+    for (int pixels = kSmallestCaptionPixels; pixels <= kLargestCaptionPixels; ++pixels) {
+        const QFont font = CaptionFontAt(QApplication::font(), pixels);
+        parent.setFont(font);
+        const QFontMetrics metrics(font);
+        for (const char* caption :
+             {"Schedule", "Treat joblist as set", "Collate copies", "Copies by plotter",
+              "Quality on plotter", "Fit to page: A4", "New", "Add"}) {
+            const bool radio = caption == std::string("New") || caption == std::string("Add");
+            QCheckBox box(QString::fromUtf8(caption), &parent);
+            QRadioButton button(QString::fromUtf8(caption), &parent);
+            EXPECT_EQ(CaptionedButtonWidth(*parent.style(), metrics, caption,
+                                           radio ? QStyle::CT_RadioButton : QStyle::CT_CheckBox),
+                      radio ? button.sizeHint().width() : box.sizeHint().width())
+                << caption << " at " << pixels << " px";
+        }
+    }
+    const QStyle& style = *QApplication::style();
+    const QFont chosen = CaptionFont(QApplication::font(), style);
+    const int pixels = chosen.pixelSize();
+    ASSERT_GE(pixels, kSmallestCaptionPixels);
+    ASSERT_LE(pixels, kLargestCaptionPixels);
+    // The smallest size is taken even when something is still too wide.
+    if (pixels > kSmallestCaptionPixels) {
+        EXPECT_TRUE(CaptionsFitFont(chosen, style));
+    }
+    for (int larger = pixels + 1; larger <= kLargestCaptionPixels; ++larger)
+        EXPECT_FALSE(CaptionsFitFont(CaptionFontAt(QApplication::font(), larger), style))
+            << larger << " px";
 }
 
-// The design states, before the printers and the settings change anything.
+// Each control as "Class in Parent: caption @x,y wxh"; without a size the control sizes itself
+// from its text, and "+" asks for at least that height.
+const char* const kControls[][2] = {
+    {"Configuration", "QGroupBox in ClientArea: Output to @0,5 521x49"},
+    {"Label1", "QLabel in Configuration: Printer / plotter @8,21"},
+    {"PrinterList", "QComboBox in Configuration:  @88,17 425x21"},
+    {"GroupBox1", "QGroupBox in ClientArea: Print job @0,56 521x235"},
+    {"Schedule", "QCheckBox in GroupBox1: Schedule @44,13 69x17"},
+    {"Uur", "tavrin::TIntegerEdit in GroupBox1: 12 @116,11 22x21"},
+    {"Label2", "QLabel in GroupBox1: Hrs @140,15"},
+    {"Minuut", "tavrin::TIntegerEdit in GroupBox1: 00 @163,11 22x21"},
+    {"Label4", "QLabel in GroupBox1: Min @187,15"},
+    {"JobAsSet", "QCheckBox in GroupBox1: Treat joblist as set @229,14 111x17"},
+    {"Label3", "QLabel in GroupBox1: Global # of copies @380,15 86x13"},
+    {"StringGrid1", "tavrin::TDataGrid in GroupBox1:  @8,37 504x191"},
+    {"SpinEdit1", "tavrin::TSpinEdit in ClientArea: 1 @470,67 42x22+"},
+    {"GroupBox2", "QGroupBox in ClientArea:  Files in joblist @0,295 249x64"},
+    {"RepMode", "QRadioButton in GroupBox2: New @96,17 45x17"},
+    {"AddMode", "QRadioButton in GroupBox2: Add @96,37 45x17"},
+    {"Remove", "QPushButton in GroupBox2: &Remove @158,19 82x33"},
+    {"SelectFiles", "QPushButton in ClientArea: &Select @9,314 82x34"},
+    {"GroupBox3", "QGroupBox in ClientArea: HP DesignJets only @251,295 115x64"},
+    {"PSCollate", "QCheckBox in GroupBox3: Collate copies @6,31 90x14"},
+    {"SmartReplots", "QCheckBox in ClientArea: Copies by plotter @257,311 101x14"},
+    {"RemoveQL", "QCheckBox in ClientArea: Quality on plotter @257,341 102x14"},
+    {"FitToPage", "QCheckBox in ClientArea: Fit to page @257,341 101x14"},
+    {"GroupBox4", "QGroupBox in ClientArea:  @368,295 153x64"},
+    {"OKPrint", "QPushButton in ClientArea:      &OK, Print!! @376,308 137x44"},
+    {"StatusBar1", "QWidget in ClientArea:  @0,361 521x19"},
+};
+// The hints; every other control has none.
+const std::map<std::string, QString> kHints = {
+    {"PrinterList", "Select the printer/plotter to which your files should be sent"},
+    {"Schedule", "Start the job at a later (scheduled) moment"},
+    {"Uur", "Use 24 hrs based time"},
+    {"JobAsSet", "Check to print files 1,2,3,...,n  x times"},
+    {"StringGrid1", "Drag and drop your files here, or use \"Select files\" button"},
+    {"SpinEdit1", "All files same # of copies; edit the list for individual  copies"},
+    {"Remove", "Remove files from the joblist"},
+    {"SelectFiles", "Select files to be sent to printer/plotter"},
+    {"GroupBox3", "Use options with care; sends a modified plot/printfile"},
+    {"PSCollate", "Copies sorted as 1,2,3,..1,2,3,...rather than 1,1,1,...2,2,2,...,3,3,3,..."},
+    {"SmartReplots", "Send file once; printer/plotter generates copies"},
+    {"RemoveQL", "Quality setting on plotter overrides software settings"},
+    {"FitToPage", "Make prints fit on selected papersize"},
+    {"OKPrint", "Click when you're ready to send files to your printer/plotter"},
+};
+
+std::string Describe(QWidget* widget, const std::string& want) {
+    const std::size_t at = want.rfind('@'), x = want.rfind('x');
+    std::string look = Look(widget, x != std::string::npos && x > at);
+    if (want.back() == '+' && widget->height() >= std::stoi(want.substr(x + 1)))
+        look = Look(widget, false) + " " + std::to_string(widget->width()) + want.substr(x);
+    return std::string(widget->metaObject()->className()) + " in " +
+           widget->parentWidget()->objectName().toStdString() + ": " + look;
+}
+
+// The design states, before the printers (a fake print server) and the settings change them.
 class WindowLayoutTest : public ::testing::Test {
 protected:
-    QWidget* Find(const char* name) { return form.findChild<QWidget*>(QString::fromUtf8(name)); }
+    template <typename T = QWidget>
+    T* Find(const char* name) {
+        return qobject_cast<T*>(form.findChild<QObject*>(QString::fromUtf8(name)));
+    }
 
     UsesApplication app;
     UserFolders folders;
@@ -89,29 +123,23 @@ protected:
     FakeDeviceProbe probe;
     FakePrintSpooler spooler;
     TTavrinForm form{spooler, probe, clock, folders.location};
+    std::vector<std::string> messages;
 };
 
-TEST_F(WindowLayoutTest, EveryControlHasItsClassParentPlaceCaptionAndHint) {
-    for (const Expected& control : kControls) {
-        SCOPED_TRACE(control.name);
-        QWidget* widget = Find(control.name);
-        ASSERT_TRUE(widget);
-        EXPECT_STREQ(widget->metaObject()->className(), control.className);
-        EXPECT_EQ(widget->parentWidget()->objectName(), QString::fromUtf8(control.parent));
-        EXPECT_EQ(widget->pos(), control.geometry.topLeft());
-        if (qobject_cast<TSpinEdit*>(widget)) {
-            // The spin edit is never lower than its text needs.
-            EXPECT_EQ(widget->width(), control.geometry.width());
-            EXPECT_GE(widget->height(), control.geometry.height());
-        } else if (!control.geometry.size().isEmpty()) {
-            EXPECT_EQ(widget->size(), control.geometry.size());
-        }
-        EXPECT_EQ(CaptionOf(widget), QString::fromUtf8(control.caption));
-        EXPECT_EQ(widget->toolTip(), QString::fromUtf8(control.hint));
+TEST_F(WindowLayoutTest, EveryControlHasItsClassParentPlaceCaptionAndHintAndItsCaptionFits) {
+    for (const auto& [name, look] : kControls) {
+        QWidget* widget = Find(name);
+        ASSERT_TRUE(widget) << name;
+        EXPECT_EQ(Describe(widget, look), look) << name;
+        EXPECT_EQ(widget->toolTip(), kHints.count(name) ? kHints.at(name) : QString()) << name;
     }
-}
+    EXPECT_TRUE(form.font().pixelSize() >= 8 && form.font().pixelSize() <= 11);
+    for (const char* name :
+         {"Schedule", "JobAsSet", "PSCollate", "SmartReplots", "RemoveQL", "RepMode", "AddMode"})
+        EXPECT_LE(Find(name)->sizeHint().width(), Find(name)->width()) << name;
+    EXPECT_LE(Find("Label1")->x() + Find("Label1")->width(), 88);
+    EXPECT_LE(Find("Label4")->x() + Find("Label4")->width(), 229);
 
-TEST_F(WindowLayoutTest, TheWindowIsFixedAtItsClientSize) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Dorwen's Tavrin"));
     EXPECT_EQ(Find("ClientArea")->size(), QSize(521, 380));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
@@ -120,30 +148,15 @@ TEST_F(WindowLayoutTest, TheWindowIsFixedAtItsClientSize) {
     EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(form.windowIcon().isNull());
     int left = 0;
-    const int widths[] = {126, 100, 240, 50};
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0, widths[] = {126, 100, 240, 50}; i < 4; left += widths[i++]) {
         auto* panel = Find("StatusBar1")->findChild<QLabel*>(QStringLiteral("Panel%1").arg(i));
         ASSERT_TRUE(panel);
         EXPECT_EQ(panel->x(), left);
         EXPECT_EQ(panel->width(), widths[i] - 2);
-        left += widths[i];
     }
 }
 
-TEST_F(WindowLayoutTest, TheFontLetsEveryCaptionFit) {
-    const QFont font = form.font();
-    EXPECT_LE(font.pixelSize(), 11);
-    EXPECT_GE(font.pixelSize(), 8);
-    for (const char* name :
-         {"Schedule", "JobAsSet", "PSCollate", "SmartReplots", "RemoveQL", "RepMode", "AddMode"}) {
-        QWidget* box = Find(name);
-        EXPECT_LE(box->sizeHint().width(), box->width()) << name;
-    }
-    EXPECT_LE(Find("Label1")->x() + Find("Label1")->width(), 88);
-    EXPECT_LE(Find("Label4")->x() + Find("Label4")->width(), 229);
-}
-
-TEST_F(WindowLayoutTest, TabOrderFollowsEachParentsOrder) {
+TEST_F(WindowLayoutTest, TabOrderStartStatesAndMenus) {
     const char* order[] = {"OKPrint",      "StringGrid1", "Uur",         "Minuut",
                            "Schedule",     "JobAsSet",    "PrinterList", "SpinEdit1",
                            "SelectFiles",  "RepMode",     "AddMode",     "Remove",
@@ -159,75 +172,37 @@ TEST_F(WindowLayoutTest, TabOrderFollowsEachParentsOrder) {
         ASSERT_TRUE(next);
         EXPECT_EQ(next->objectName(), QString::fromUtf8(order[i + 1])) << order[i];
     }
-}
 
-TEST_F(WindowLayoutTest, ControlsStartInTheirDesignStates) {
-    auto* schedule = qobject_cast<QCheckBox*>(Find("Schedule"));
-    EXPECT_FALSE(schedule->isChecked());
-    EXPECT_TRUE(qobject_cast<QRadioButton*>(Find("RepMode"))->isChecked());
-    EXPECT_FALSE(qobject_cast<QRadioButton*>(Find("AddMode"))->isChecked());
-    EXPECT_FALSE(Find("SmartReplots")->isEnabled());
-    EXPECT_FALSE(Find("RemoveQL")->isEnabled());
-    EXPECT_TRUE(qobject_cast<QPushButton*>(Find("OKPrint"))->isDefault());
-    auto* uur = qobject_cast<TIntegerEdit*>(Find("Uur"));
-    EXPECT_EQ(uur->Value(), 12);
-    EXPECT_EQ(uur->MaxLength(), 2);
+    EXPECT_EQ(Which(form, &QAbstractButton::isChecked, {"Schedule", "RepMode", "AddMode"}),
+              "RepMode");
+    EXPECT_EQ(Which(form, &QWidget::isEnabled, {"SmartReplots", "RemoveQL"}), "");
+    EXPECT_TRUE(Find<QPushButton>("OKPrint")->isDefault());
+    auto* uur = Find<TIntegerEdit>("Uur");
+    EXPECT_EQ((std::pair{uur->Value(), uur->MaxLength()}), (std::pair{12, 2}));
     EXPECT_EQ(uur->DisplayFormat(), "00");
-    auto* spin = qobject_cast<TSpinEdit*>(Find("SpinEdit1"));
-    EXPECT_EQ(spin->MinValue(), 1);
-    EXPECT_EQ(spin->MaxValue(), 99);
-    EXPECT_FALSE(spin->EditorEnabled());
-    auto* grid = qobject_cast<TDataGrid*>(Find("StringGrid1"));
-    EXPECT_EQ(grid->Grid().rowCount(), 30);
-    EXPECT_EQ(grid->Grid().fixedRows(), 1);
-    EXPECT_EQ(grid->Grid().colWidth(0), 445);
-    EXPECT_EQ(grid->Grid().colWidth(1), 36);
-    EXPECT_TRUE(grid->Options().rangeSelect);
-    EXPECT_TRUE(grid->Options().tabs);
+    auto* spin = Find<TSpinEdit>("SpinEdit1");
+    EXPECT_EQ((std::array{spin->MinValue(), spin->MaxValue(), int(spin->EditorEnabled())}),
+              (std::array{1, 99, 0}));
+    auto* grid = Find<TDataGrid>("StringGrid1");
+    EXPECT_EQ((std::array{grid->Grid().rowCount(), grid->Grid().fixedRows(),
+                          grid->Grid().colWidth(0), grid->Grid().colWidth(1)}),
+              (std::array{30, 1, 445, 36}));
+    EXPECT_TRUE(grid->Options().rangeSelect && grid->Options().tabs);
     ASSERT_TRUE(grid->PopupMenu());
     ASSERT_EQ(grid->PopupMenu()->actions().size(), 1);
     EXPECT_EQ(grid->PopupMenu()->actions().front()->text(), QStringLiteral("Delete"));
-    EXPECT_FALSE(form.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
-    EXPECT_EQ(form.findChild<QTimer*>(QStringLiteral("Timer1"))->interval(), 1000);
-}
+    EXPECT_EQ((std::pair{Find<QTimer>("Timer1")->isActive(), Find<QTimer>("Timer1")->interval()}),
+              (std::pair{false, 1000}));
 
-TEST_F(WindowLayoutTest, TheMenusHoldEveryItemInOrder) {
-    const QStringList expected = {"&File",
-                                  "&Select files",
-                                  "-",
-                                  "&Open list from file",
-                                  "&View / print list",
-                                  "Sa&ve list to file",
-                                  "-",
-                                  "&Abort",
-                                  "&Configure",
-                                  "&Path for temp files",
-                                  "-",
-                                  "HPGL/2 &QL from start",
-                                  "HPGL/2 &RP from end",
-                                  "-",
-                                  "C&lear list after spooling",
-                                  "Re&verse set order",
-                                  "-",
-                                  "Printer&type in statusbar",
-                                  "Printerp&ort in statusbar",
-                                  "-",
-                                  "PS fit to size:",
-                                  "A5 size",
-                                  "A4 size",
-                                  "A3 size",
-                                  "A2 size",
-                                  "A1 size",
-                                  "A0 size",
-                                  "&Queue Mgt",
-                                  "&Show Q",
-                                  "-",
-                                  "&Pause printing",
-                                  "&Resume printing",
-                                  "-",
-                                  "&Clear print Q",
-                                  "&Info",
-                                  "&About"};
+    const QStringList menus =
+        QStringLiteral(
+            "&File|&Select files|-|&Open list from file|&View / print list|Sa&ve list to file|-|"
+            "&Abort|&Configure|&Path for temp files|-|HPGL/2 &QL from start|HPGL/2 &RP from end|-|"
+            "C&lear list after spooling|Re&verse set order|-|Printer&type in statusbar|"
+            "Printerp&ort in statusbar|-|PS fit to size:|A5 size|A4 size|A3 size|A2 size|A1 size|"
+            "A0 size|&Queue Mgt|&Show Q|-|&Pause printing|&Resume printing|-|&Clear print Q|"
+            "&Info|&About")
+            .split(QLatin1Char('|'));
     QStringList actual;
     std::function<void(QMenu*)> walk = [&](QMenu* menu) {
         for (QAction* action : menu->actions()) {
@@ -240,55 +215,157 @@ TEST_F(WindowLayoutTest, TheMenusHoldEveryItemInOrder) {
         actual << top->text();
         walk(top->menu());
     }
-    EXPECT_EQ(actual, expected);
-    auto item = [&](const char* name) { return form.findChild<QAction*>(QString::fromUtf8(name)); };
-    EXPECT_TRUE(item("A4size1")->isChecked());
-    EXPECT_EQ(item("SetTempdir1")->toolTip(),
+    EXPECT_EQ(actual, menus);
+    EXPECT_EQ(Which(form, &QAction::isChecked, {"A4size1", "Clearafterspooling1"}), "A4size1");
+    EXPECT_EQ(Find<QAction>("SetTempdir1")->toolTip(),
               QStringLiteral("Set path to disk with sufficient space"));
     for (const char* name : {"Printertype1", "PortinStatusbar1", "A5size1", "A0size1"}) {
-        ASSERT_TRUE(item(name)->actionGroup()) << name;
-        EXPECT_TRUE(item(name)->actionGroup()->isExclusive()) << name;
+        ASSERT_TRUE(Find<QAction>(name)->actionGroup()) << name;
+        EXPECT_TRUE(Find<QAction>(name)->actionGroup()->isExclusive()) << name;
     }
-    EXPECT_TRUE(item("Clearafterspooling1")->isCheckable());
-    EXPECT_FALSE(item("Clearafterspooling1")->isChecked());
+    EXPECT_TRUE(Find<QAction>("Clearafterspooling1")->isCheckable());
 }
 
-TEST(WindowWithoutQueueTest, AQueueThatCannotBeOpenedIsReported) {
-    EnsureApplication();
-    UserFolders folders;
-    FixedClock clock;
-    FakeDeviceProbe probe;
-    FakePrintSpooler spooler;
-    spooler.printers = {"plot"};
-    spooler.refuseOpen = {"plot"};
-    TTavrinForm form(spooler, probe, clock, folders.location);
-    std::vector<std::string> messages;
-    form.MessageBox = [&](const QString& text) { messages.push_back(text.toStdString()); };
-    form.FormCreate();
-    form.findChild<QAction*>(QStringLiteral("ShowQ1"))->trigger();
-    EXPECT_EQ(messages, std::vector<std::string>{"Queue for Printer plot not available"});
-    EXPECT_FALSE(QueueWindow::Find("plot"));
-}
-
-TEST(WindowWithoutQueueTest, NoPrinterIsReportedAndTheWindowStillOpens) {
-    EnsureApplication();
-    UserFolders folders;
-    FixedClock clock;
-    FakeDeviceProbe probe;
-    FakePrintSpooler spooler;
-    TTavrinForm form(spooler, probe, clock, folders.location);
-    std::vector<std::string> messages;
+TEST_F(WindowLayoutTest, NoPrinterIsReportedAndTheWindowStillOpens) {
     form.MessageBox = [&](const QString& text) { messages.push_back(text.toStdString()); };
     form.FormCreate();
     form.CreateDialogs();
     form.ShowFirst({});
     EXPECT_TRUE(form.isVisible());
-    ASSERT_EQ(messages.size(), 1u);
-    // The message's two lines are shown as two lines.
-    EXPECT_EQ(messages[0],
-              "No printer or plotter installed\nInstall a driver before you use this program");
-    EXPECT_EQ(form.findChild<QComboBox*>(QStringLiteral("PrinterList"))->count(), 0);
+    EXPECT_EQ(messages, std::vector<std::string>{
+                            "No printer or plotter installed\nInstall a driver before you use "
+                            "this program"});
+    EXPECT_EQ(Find<QComboBox>("PrinterList")->count(), 0);
     EXPECT_TRUE(form.close());
+}
+
+TEST_F(WindowLayoutTest, AQueueThatCannotBeOpenedIsReported) {
+    spooler.printers = {"plot"};
+    spooler.refuseOpen = {"plot"};
+    TTavrinForm window{spooler, probe, clock, folders.location};
+    window.MessageBox = [&](const QString& text) { messages.push_back(text.toStdString()); };
+    window.FormCreate();
+    window.findChild<QAction*>("ShowQ1")->trigger();
+    EXPECT_EQ(messages, std::vector<std::string>{"Queue for Printer plot not available"});
+    EXPECT_FALSE(QueueWindow::Find("plot"));
+}
+
+std::vector<QueueWindow*> OpenQueueWindows() {
+    std::vector<QueueWindow*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<QueueWindow*>(widget); window && window->isVisible())
+            windows.push_back(window);
+    }
+    return windows;
+}
+
+Texts Row(const QueueWindow& window, int row) {
+    Texts texts;
+    const QTreeWidgetItem* item = window.JobList()->topLevelItem(row);
+    for (int col = 0; item && col < 5; ++col)
+        texts.push_back(item->text(col).toStdString());
+    return texts;
+}
+
+TEST(QueueWindowOnFake, OneWindowPerPrinterFollowsItsQueueAndGoesAwayWhenClosed) {
+    UsesApplication app;
+    FakePrintSpooler spooler;
+    spooler.printers = {"plotter", "laser"};
+    spooler.queue = {{12, "XANADU-PLT-test.plt", 132, QueueJobState::Processing, 0},
+                     {13, "acad.hp", 30, QueueJobState::Pending, 0}};
+    QWidget owner;
+    EXPECT_FALSE(QueueWindow::ShowPrinterQueue(spooler, "gone", &owner));
+    EXPECT_FALSE(QueueWindow::ShowPrinterQueue(spooler, "", &owner));
+    EXPECT_TRUE(OpenQueueWindows().empty());
+    EXPECT_EQ(spooler.openHandles, 0);
+
+    ASSERT_TRUE(QueueWindow::ShowPrinterQueue(spooler, "plotter", &owner));
+    QPointer<QueueWindow> window = QueueWindow::Find("plotter");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->parentWidget(), &owner);
+    EXPECT_EQ(window->windowTitle(), "plotter - print queue");
+    ASSERT_EQ(window->JobList()->topLevelItemCount(), 2);
+    EXPECT_EQ(Row(*window, 0), (Texts{"12", "XANADU-PLT-test.plt", "132 KB", "Printing", ""}));
+    EXPECT_EQ(Row(*window, 1), (Texts{"13", "acad.hp", "30 KB", "Waiting", ""}));
+    EXPECT_EQ(window->StatusLine()->text(), "2 jobs in the queue");
+    EXPECT_EQ((std::pair{window->RefreshTimer()->isActive(), window->RefreshTimer()->interval()}),
+              (std::pair{true, 2000}));
+    EXPECT_EQ(spooler.openHandles, 0);
+
+    // A queue that cannot be read keeps the last list, greyed.
+    spooler.refuseOpen.insert("plotter");
+    window->Refresh();
+    EXPECT_EQ(window->JobList()->topLevelItemCount(), 2);
+    EXPECT_FALSE(window->JobList()->isEnabled());
+    EXPECT_EQ(window->StatusLine()->text(),
+              "The queue of plotter cannot be read: The printer or class does not exist.");
+    spooler.refuseOpen.clear();
+    window->Refresh();
+    EXPECT_EQ((std::pair{window->JobList()->isEnabled(), window->StatusLine()->text()}),
+              (std::pair{true, QStringLiteral("2 jobs in the queue")}));
+
+    // A refresh follows the queue and keeps the selected job.
+    window->JobList()->setCurrentItem(window->JobList()->topLevelItem(1));  // job 13
+    spooler.queue = {{13, "acad.hp", 30, QueueJobState::Processing, 0},
+                     {14, "inter.hp", 70, QueueJobState::Held, 0},
+                     {15, "pages.hp", 1, QueueJobState::Pending, 0}};
+    window->Refresh();
+    ASSERT_EQ(window->JobList()->topLevelItemCount(), 3);
+    EXPECT_EQ(Row(*window, 0), (Texts{"13", "acad.hp", "30 KB", "Printing", ""}));
+    EXPECT_EQ(Row(*window, 2), (Texts{"15", "pages.hp", "1 KB", "Waiting", ""}));
+    ASSERT_NE(window->JobList()->currentItem(), nullptr);
+    EXPECT_EQ(window->JobList()->currentItem()->text(0), "13");
+    spooler.queue.clear();
+    window->Refresh();
+    EXPECT_EQ((std::pair{window->JobList()->topLevelItemCount(), window->StatusLine()->text()}),
+              (std::pair{0, QStringLiteral("No jobs in the queue")}));
+
+    ASSERT_TRUE(QueueWindow::ShowPrinterQueue(spooler, "plotter", &owner));
+    EXPECT_EQ(OpenQueueWindows().size(), 1u);
+    EXPECT_EQ(QueueWindow::Find("plotter"), window);
+    ASSERT_TRUE(QueueWindow::ShowPrinterQueue(spooler, "laser", &owner));
+    EXPECT_EQ(OpenQueueWindows().size(), 2u);
+    EXPECT_NE(QueueWindow::Find("laser"), window);
+
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(QueueWindow::Find("plotter"), nullptr);
+    ASSERT_TRUE(QueueWindow::ShowPrinterQueue(spooler, "plotter", &owner));
+    EXPECT_NE(QueueWindow::Find("plotter"), nullptr);
+    for (QueueWindow* open : OpenQueueWindows())
+        delete open;
+}
+
+TEST(QueueWindowOnPrintServer, ListsTheJobsWaitingInAPausedQueue) {
+    UsesApplication app;
+    SandboxPrintServer server;
+    CupsPrintSpooler spooler;
+    const std::string plotter = SandboxPrintServer::kHpglQueue;
+    ASSERT_TRUE(spooler.Open(plotter)->Send(QueueCommand::Pause));
+    for (const auto& file :
+         {SamplesDir() / "jem-green-HPGL2/XANADU-PLT-test.plt", SamplesDir() / "hp2xx/acad.hp"}) {
+        const auto job = spooler.Open(plotter)->StartRawDocument(file.filename().string());
+        const std::string bytes = ReadFile(file);
+        ASSERT_EQ(job->Write(bytes.data(), bytes.size()), bytes.size());
+        ASSERT_TRUE(job->Finish()) << job->error();
+    }
+
+    QWidget owner;
+    EXPECT_FALSE(QueueWindow::ShowPrinterQueue(spooler, "no-such-queue", &owner));
+    ASSERT_TRUE(QueueWindow::ShowPrinterQueue(spooler, plotter, &owner));
+    std::unique_ptr<QueueWindow> window(QueueWindow::Find(plotter));
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->JobList()->topLevelItemCount(), 2);
+    const Texts first = Row(*window, 0), second = Row(*window, 1);
+    // 134688 bytes show as 132 KB.
+    EXPECT_EQ((Texts{first[1], first[2], first[3], second[1], second[3]}),
+              (Texts{"XANADU-PLT-test.plt", "132 KB", "Waiting", "acad.hp", "Waiting"}));
+    EXPECT_EQ(first[4].size(), 19u);
+    EXPECT_LT(std::stoi(first[0]), std::stoi(second[0]));
+    EXPECT_TRUE(server.ReceivedFiles(plotter).empty());
+    EXPECT_TRUE(SaveShot(*window, "queue_window"));
 }
 
 }  // namespace

@@ -1,26 +1,20 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMenu>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyleFactory>
 #include <QTest>
+#include <array>
 #include <deque>
-#include <filesystem>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
+#include <map>
 
 #include "app/FileDialogs.h"
 #include "app/TavrinUnit.h"
@@ -28,21 +22,63 @@
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrintSpooler.h"
 #include "printers/StartupPrefetch.h"
-#include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
-#include "spool/Clock.h"
 #include "spool/Session.h"
 #include "support/SandboxPrintServer.h"
-#include "support/ScratchFolder.h"
 #include "support/TestApplication.h"
 #include "support/TestPaths.h"
 
 namespace tavrin::test {
 
+using Texts = std::vector<std::string>;
+
 // The one private print server of this test program, started on first use.
 inline SandboxPrintServer& PrintServer() {
     static SandboxPrintServer server;
     return server;
+}
+
+inline bool SaveShot(QWidget& widget, const std::string& name) {
+    std::filesystem::create_directories(OutputDir());
+    return widget.grab().save(QString::fromStdString((OutputDir() / (name + ".png")).string()));
+}
+
+// Those of `names` under `root` whose `state` holds, to check several controls at once.
+template <typename T>
+std::string Which(const QObject& root, bool (T::*state)() const,
+                  std::initializer_list<const char*> names) {
+    std::string which;
+    for (const char* name : names) {
+        T* found = root.findChild<T*>(QString::fromUtf8(name));
+        EXPECT_TRUE(found) << name;
+        which += found && (found->*state)() ? std::string(which.empty() ? "" : " ") + name : "";
+    }
+    return which;
+}
+
+inline QString CaptionOf(QWidget* widget) {
+    if (auto* box = qobject_cast<QGroupBox*>(widget))
+        return box->title();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        return edit->text();
+    return {};
+}
+
+// A control as "caption @x,y wxh"; `sized` false leaves out the size it takes from its text.
+inline std::string Look(QWidget* widget, bool sized = true) {
+    std::string look = CaptionOf(widget).toStdString() + " @" + std::to_string(widget->x()) + "," +
+                       std::to_string(widget->y());
+    if (sized)
+        look += " " + std::to_string(widget->width()) + "x" + std::to_string(widget->height());
+    return look;
+}
+
+inline std::filesystem::path Sample(const char* relative) {
+    return std::filesystem::canonical(SamplesDir() / relative);
 }
 
 class FixedClock : public Clock {
@@ -51,13 +87,11 @@ public:
     TimeOfDay Now() const override { return now; }
 };
 
-// File dialogs that answer from a script and remember what they were asked.
+// File dialogs that answer from a script ({}: a cancel) and remember what they were asked.
 class ScriptedDialogs : public FileDialogs {
 public:
-    // An answer without files is a cancel.
     std::deque<FileDialogAnswer> answers;
-    std::vector<FileDialogRequest> openRequests;
-    std::vector<FileDialogRequest> saveRequests;
+    std::vector<FileDialogRequest> openRequests, saveRequests;
 
     std::optional<FileDialogAnswer> Open(QWidget*, const FileDialogRequest& request) override {
         openRequests.push_back(request);
@@ -72,11 +106,9 @@ private:
     std::optional<FileDialogAnswer> Next() {
         if (answers.empty())
             return std::nullopt;
-        FileDialogAnswer answer = answers.front();
+        const FileDialogAnswer answer = answers.front();
         answers.pop_front();
-        if (answer.files.isEmpty())
-            return std::nullopt;
-        return answer;
+        return answer.files.isEmpty() ? std::nullopt : std::optional(answer);
     }
 };
 
@@ -93,26 +125,19 @@ inline FileDialogAnswer Chosen(const std::vector<std::filesystem::path>& files,
 class UserFolders {
 public:
     ScratchFolder root;
+    const std::map<std::string, std::string> environment = {
+        {"XDG_CONFIG_HOME", (root / "config").string()},
+        {"XDG_CACHE_HOME", (root / "cache").string()},
+        {"HOME", (root / "home").string()}};
     SettingsLocation location;
 
     UserFolders() {
-        std::filesystem::create_directories(root / "config");
-        std::filesystem::create_directories(root / "cache");
-        std::filesystem::create_directories(root / "home");
-        const std::string config = (root / "config").string();
-        const std::string cache = (root / "cache").string();
-        const std::string home = (root / "home").string();
-        location = LocateSettings(root / "bin" / "tavrin",
-                                  [config, cache, home](const char* name) -> const char* {
-                                      const std::string key = name;
-                                      if (key == "XDG_CONFIG_HOME")
-                                          return config.c_str();
-                                      if (key == "XDG_CACHE_HOME")
-                                          return cache.c_str();
-                                      if (key == "HOME")
-                                          return home.c_str();
-                                      return nullptr;
-                                  });
+        for (const auto& [name, folder] : environment)
+            std::filesystem::create_directories(folder);
+        location = LocateSettings(root / "bin" / "tavrin", [this](const char* name) {
+            const auto found = environment.find(name);
+            return found == environment.end() ? nullptr : found->second.c_str();
+        });
         CreateCacheFolder(location);
     }
     std::filesystem::path Ini() const { return location.IniFileName; }
@@ -126,8 +151,7 @@ protected:
 
     void SetUp() override { PrintServer(); }
 
-    // Creates and shows the window with `args` as the command line, its print-server requests
-    // got ready on a worker as the program does.
+    // Shows the window for command line `args`, the print server asked on a worker as at start.
     TTavrinForm& Start(const std::vector<std::string>& args = {}) {
         CloseWindow();
         form.reset();
@@ -154,22 +178,32 @@ protected:
 
     // Closes the window as its close box does; true when it closed.
     bool CloseWindow() {
-        if (!form)
-            return true;
-        const bool closed = form->close();
+        const bool closed = !form || form->close();
         if (closed)
             form.reset();
         return closed;
     }
 
-    template <typename T>
+    template <typename T = QWidget>
     T* Find(const char* name) const {
         T* found = form->findChild<T*>(QString::fromUtf8(name));
         EXPECT_TRUE(found) << name;
         return found;
     }
     QAction* Item(const char* name) const { return Find<QAction>(name); }
+    template <typename T>
+    std::string Which(bool (T::*state)() const, std::initializer_list<const char*> names) const {
+        return test::Which(*form, state, names);
+    }
+    void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
     std::string Panel(int index) const { return form->StatusBar1().panel(index); }
+    // The file names of the job list, first column.
+    Texts Rows() const {
+        Texts rows;
+        for (int row = 1; row <= form->session().jobList().FileCount(); ++row)
+            rows.push_back(form->StringGrid1().cell(0, row));
+        return rows;
+    }
 
     // Chooses a printer in the printer box with the keyboard, as a user does.
     void ChoosePrinter(const std::string& queue) {
@@ -183,11 +217,6 @@ protected:
             QTest::keyClick(box, Qt::Key_Up);
     }
 
-    void Screenshot(const std::string& name) {
-        std::filesystem::create_directories(OutputDir());
-        form->grab().save(QString::fromStdString((OutputDir() / (name + ".png")).string()));
-    }
-
     UserFolders folders;
     FixedClock clock;
     ScriptedDialogs dialogs;
@@ -196,17 +225,8 @@ protected:
     std::unique_ptr<StartupPrefetch> prefetch;
     std::unique_ptr<TTavrinForm> form;
     bool makeDialogs = true;  // as the program does once the window has been painted
-    std::vector<std::string> messages;
-    std::vector<std::string> opened;
+    Texts messages, opened;
     int endRequests = 0;
 };
-
-inline FileDialogAnswer Cancelled() {
-    return {};
-}
-
-inline std::filesystem::path Sample(const char* relative) {
-    return std::filesystem::canonical(SamplesDir() / relative);
-}
 
 }  // namespace tavrin::test

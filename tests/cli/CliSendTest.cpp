@@ -1,16 +1,15 @@
-// tavrin-cli send with the window's options against a private print server: the bytes and
-// titles its queues' devices get, and what it says when a send fails.
+// tavrin-cli against a private print server: the bytes and titles its queues' devices get from
+// send with the window's options, the queue commands, and what it says when either fails.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
-#include "support/TestPaths.h"
 
 namespace tavrin {
 namespace {
@@ -32,12 +31,13 @@ const std::string kPlotB = kSamples + "hp2xx/dt.plt";
 const std::string kPlotC = kSamples + "hpgl-rendering/test.plt";
 const std::string kStandAlone = kSamples + "jem-green-HPGL2/XANADU-PLT-test2.plt";
 const std::string kPage = kSamples + "cups/testfile.ps";
+const std::string kSmall = kSamples + "hp2xx/286x192.5_qh.hpg";
 
 class CliSend : public ::testing::Test {
 protected:
-    CliResult Run(const std::string& arguments) {
-        return test::RunCli(folder.path(), "send " + arguments);
-    }
+    // CUPS_SERVER points this process, and so tavrin-cli, at the sandbox server.
+    CliResult Cli(const std::string& arguments) { return test::RunCli(folder.path(), arguments); }
+    CliResult Run(const std::string& arguments) { return Cli("send " + arguments); }
 
     // The jobs `queue` received after the first `before`, once exactly `count` more are done.
     std::vector<Job> Jobs(const std::string& queue, std::size_t count, std::size_t before = 0) {
@@ -46,17 +46,22 @@ protected:
         received.erase(received.begin(), received.begin() + static_cast<long>(before));
         return received;
     }
-    static Names TitlesOf(const std::vector<Job>& jobs) {
+    // Their titles, where each job named after a sample file must hold that file's bytes.
+    Names Titles(const std::string& queue, std::size_t count, std::size_t before = 0) {
         Names titles;
-        for (const Job& job : jobs)
+        for (const Job& job : Jobs(queue, count, before)) {
             titles.push_back(job.title);
+            for (const std::string& file : {kPlotA, kPlotB, kPlotC, kStandAlone, kPage, kSmall})
+                EXPECT_TRUE(fs::path(file).filename() != job.title ||
+                            ReadBytes(job.file) == ReadBytes(file))
+                    << job.title;
+        }
         return titles;
     }
-
     std::string JobList(const std::vector<std::pair<std::string, std::string>>& rows) {
         std::string text = "Filename;Copies\r\n";
-        for (const auto& row : rows)
-            text += row.first + ";" + row.second + "\r\n";
+        for (const auto& [file, copies] : rows)
+            text += file + ";" + copies + "\r\n";
         test::WriteBytes(folder / "list.tjf", text);
         return (folder / "list.tjf").string();
     }
@@ -69,30 +74,20 @@ protected:
     test::ScratchFolder folder;
     fs::path ini = folder / "config/tavrin/tavrin.ini";
 };
+using CliQueue = CliSend;
 
-TEST_F(CliSend, ListRowsWithTheirCopiesThenFilesWithTheGlobalCount) {
+TEST_F(CliSend, ListRowsWithTheirCopiesThenFilesWithTheGlobalCountThenSetsAndReversedSets) {
     const std::string list = JobList({{kPlotA, "2"}, {kPlotB, "1"}, {kPlotC, "3"}});
     const CliResult result = Run("-p 3 -n 2 --list" + Quoted(list) + Quoted(kPlotB));
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "8 of 8 jobs sent to raw-printer\n");
-
-    const auto jobs = Jobs(Server::kRawQueue, 8);
-    EXPECT_EQ(TitlesOf(jobs), (Names{"inter.hp", "inter.hp", "dt.plt", "test.plt", "test.plt",
-                                     "test.plt", "dt.plt", "dt.plt"}));
-    EXPECT_EQ(ReadBytes(jobs[0].file), ReadBytes(kPlotA));
-    EXPECT_EQ(ReadBytes(jobs[2].file), ReadBytes(kPlotB));
-    EXPECT_EQ(ReadBytes(jobs[5].file), ReadBytes(kPlotC));
-}
-
-TEST_F(CliSend, SetsAndReversedSets) {
     const std::string files = Quoted(kPlotA) + Quoted(kPlotB) + Quoted(kPlotC);
     ASSERT_EQ(Run("-p raw-printer --set -n 2" + files).exitCode, 0);
     ASSERT_EQ(Run("-p raw-printer --set --reverse -n 2" + files).exitCode, 0);
-    const auto jobs = Jobs(Server::kRawQueue, 12);
-    EXPECT_EQ(TitlesOf(jobs),
-              (Names{"inter.hp", "dt.plt", "test.plt", "inter.hp", "dt.plt", "test.plt", "test.plt",
-                     "dt.plt", "inter.hp", "test.plt", "dt.plt", "inter.hp"}));
-    EXPECT_EQ(ReadBytes(jobs[8].file), ReadBytes(kPlotA));
+
+    const std::string a = "inter.hp", b = "dt.plt", c = "test.plt";
+    EXPECT_EQ(Titles(Server::kRawQueue, 20),
+              (Names{a, a, b, c, c, c, b, b, a, b, c, a, b, c, c, b, a, c, b, a}));
 }
 
 TEST_F(CliSend, PlotterGetsOneReplotJobWithItsQualityBlankedInTheWindowsHeadAndTail) {
@@ -119,20 +114,16 @@ TEST_F(CliSend, PlotterGetsOneReplotJobWithItsQualityBlankedInTheWindowsHeadAndT
 
 TEST_F(CliSend, PostScriptAndOceDevicesMakeTheCopiesFromTheirHeaders) {
     CliResult result = Run("-p ps-printer -n 3 --device-copies --collate --fit A3" + Quoted(kPage));
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(std::tie(result.exitCode, result.err), std::tuple(0, ""));
     result = Run("-p oce-9600 -n 12 --device-copies" + Quoted(kPlotA));
     ASSERT_EQ(result.exitCode, 0) << result.err;
-
-    const Job page = Jobs(Server::kPostScriptQueue, 1)[0];
-    EXPECT_EQ(page.title, "temp.$$$");
+    const Job page = Jobs(Server::kPostScriptQueue, 1)[0], plot = Jobs(Server::kOceQueue, 1)[0];
+    EXPECT_EQ(page.title + plot.title, "temp.$$$temp.$$$");
     EXPECT_EQ(ReadBytes(page.file),
               "<< /NumCopies 3 >> setpagedevice\r\n<< /Collate true >> setpagedevice\r\n"
               "<< /PageSize [ 841 1191 ] >> setpagedevice\r\n"
               "<< /Policies << /PageSize 3 >> >> setpagedevice\r\n" +
                   ReadBytes(kPage));
-    const Job plot = Jobs(Server::kOceQueue, 1)[0];
-    EXPECT_EQ(plot.title, "temp.$$$");
     EXPECT_EQ(ReadBytes(plot.file),
               "BEGMF \"Oce RCF by Dorwen\";\r\n"
               "MFDESC 'Oce RCF, Version=2.5, Type=Header, Unit=Metric';\r\n"
@@ -153,49 +144,46 @@ TEST_F(CliSend, BoxTheWindowDoesNotOfferIsLeftOutWithAWarning) {
          w + "--set sends one job per file: --device-copies and --collate do not apply\n"}};
     for (const auto& [arguments, warnings] : rows) {
         const CliResult result = Run(arguments);
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(result.err, warnings);
+        EXPECT_EQ(std::tie(result.exitCode, result.err), std::make_tuple(0, warnings));
     }
-    const auto page = Jobs(Server::kPostScriptQueue, 1)[0];
-    EXPECT_EQ(page.title, "testfile.ps");
-    EXPECT_EQ(ReadBytes(page.file), ReadBytes(kPage));
-    const auto plots = Jobs(Server::kHpglQueue, 3);
-    EXPECT_EQ(TitlesOf(plots), (Names{"inter.hp", "XANADU-PLT-test2.plt", "XANADU-PLT-test2.plt"}));
-    EXPECT_EQ(ReadBytes(plots[0].file), ReadBytes(kPlotA));
-    EXPECT_EQ(ReadBytes(plots[2].file), ReadBytes(kStandAlone));
+    EXPECT_EQ(Titles(Server::kPostScriptQueue, 1), Names{"testfile.ps"});
+    EXPECT_EQ(Titles(Server::kHpglQueue, 3),
+              (Names{"inter.hp", "XANADU-PLT-test2.plt", "XANADU-PLT-test2.plt"}));
 }
 
 TEST_F(CliSend, UnknownPrinterCountThatIsNoNumberOrMissingFileStopsTheRunAndEarlierJobsStay) {
     CliResult result = Run("-p no-such-queue" + Quoted(kPlotA));
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "No printer named 'no-such-queue' (tavrin-cli printers lists them)\n");
+    EXPECT_EQ(std::tie(result.exitCode, result.err),
+              std::tuple(2, "No printer named 'no-such-queue' (tavrin-cli printers lists them)\n"));
     EXPECT_EQ(Run("-p 4" + Quoted(kPlotA)).exitCode, 2);
     for (const auto& queue : Server::Queues())
         EXPECT_TRUE(server.AllJobs(queue).empty()) << queue;
 
     result = Run("-p hpgl-plotter --device-copies --list" +
                  Quoted(JobList({{kStandAlone, "2"}, {kPlotB, "1.5"}, {kPlotC, "1"}})));
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "'1.5' is not a valid integer value\n");
+    EXPECT_EQ(std::tie(result.exitCode, result.err),
+              std::tuple(2, "'1.5' is not a valid integer value\n"));
     EXPECT_EQ(ReadBytes(Jobs(Server::kHpglQueue, 1)[0].file), ReadBytes(kStandAlone) + "RP1;;");
 
     const std::string missing = (folder / "missing.plt").string();
     result = Run("-p raw-printer" + Quoted(kPlotB) + Quoted(missing) + Quoted(kPlotC));
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "Cannot open file " + missing + "\n");
-    EXPECT_EQ(TitlesOf(Jobs(Server::kRawQueue, 1)), Names{"dt.plt"});
+    EXPECT_EQ(std::tie(result.exitCode, result.err),
+              std::tuple(2, "Cannot open file " + missing + "\n"));
+    EXPECT_EQ(Titles(Server::kRawQueue, 1), Names{"dt.plt"});
 }
 
+// One refused send of two: listed, the other still sent, and the run exits 1.
 TEST_F(CliSend, RefusedSendsAreListedAndTheRunGoesOn) {
-    ASSERT_EQ(std::system("cupsreject raw-printer"), 0);
-    const CliResult result = Run("-p raw-printer" + Quoted(kPlotA) + Quoted(kPlotB));
+    // The print server refuses an empty file. Files are named in their long, absolute form.
+    test::WriteBytes(folder / "empty.plt", "");
+    const std::string empty = (folder.path() / "." / "empty.plt").string();
+    const CliResult result = Run("-p raw-printer" + Quoted(empty) + Quoted(kPlotA));
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.out, "0 of 2 jobs sent to raw-printer\n");
-    // The files are named in their long, absolute form.
-    const std::string a = fs::path(kPlotA).lexically_normal().string();
-    const std::string b = fs::path(kPlotB).lexically_normal().string();
-    EXPECT_EQ(result.err.rfind("Not sent to raw-printer:\n  " + a + ": ", 0), 0u) << result.err;
-    EXPECT_NE(result.err.find("\n  " + b + ": "), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "1 of 2 jobs sent to raw-printer\n");
+    const std::string listed = "Not sent to raw-printer:\n  " + (folder / "empty.plt").string();
+    EXPECT_EQ(result.err.rfind(listed + ": ", 0), 0u) << result.err;
+    EXPECT_EQ(result.err.find(kPlotA), std::string::npos) << result.err;
+    EXPECT_EQ(Titles(Server::kRawQueue, 1), Names{"inter.hp"});
 }
 
 // Without -p a send goes to the printer the window would select from its INI file, which it
@@ -207,18 +195,85 @@ TEST_F(CliSend, StoredPrinterIsTheDefault) {
         {stored + "9\n", "", Server::kHpglQueue},  // out of range
         {"", "", Server::kHpglQueue},              // no file
         {stored + "3\n", "-p ps-printer", Server::kPostScriptQueue}};
-    const std::string plot = kSamples + "hp2xx/286x192.5_qh.hpg";
     for (const auto& [text, printer, queue] : rows) {
         SCOPED_TRACE(text + printer);
         fs::remove_all(ini.parent_path());
         if (!text.empty())
             WriteIni(text);
         const std::size_t before = server.ReceivedFiles(queue).size();
-        EXPECT_EQ(Run(printer + Quoted(plot)).exitCode, 0);
-        EXPECT_EQ(ReadBytes(Jobs(queue, 1, before)[0].file), ReadBytes(plot));
+        EXPECT_EQ(Run(printer + Quoted(kSmall)).exitCode, 0);
+        EXPECT_EQ(Titles(queue, 1, before), Names{"286x192.5_qh.hpg"});
         EXPECT_EQ(fs::exists(ini) ? ReadBytes(ini) : "", text);
         EXPECT_EQ(fs::exists(ini.parent_path()), !text.empty());
     }
+}
+
+TEST_F(CliQueue, PrintersListsIndexNamePortAndClassInCatalogueOrder) {
+    const CliResult run = Cli("printers");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string port = "\tsocket://127\\.0\\.0\\.1:[0-9]+\t";
+    EXPECT_TRUE(
+        std::regex_match(run.out, std::regex("0\thpgl-plotter" + port + "HPGL/2\n1\toce-9600" +
+                                             port + "Oce 9X00\n2\tps-printer" + port +
+                                             "POSTSCRIPT\n3\traw-printer" + port + "Unknown\n")))
+        << run.out;
+}
+
+// Each queue command acts on the queue named now (by index 2, ps-printer: the sandbox lists its
+// queues by name): a paused queue lists and holds its jobs, and a purged job never arrives.
+TEST_F(CliQueue, JobsListsThePausedJobsResumeDeliversThemAndPurgeDropsThem) {
+    const fs::path odd = folder / "plot f\xC3\xBCr \xC3\x84nne; 2.hp";  // a name shown as it is
+    fs::copy_file(kPlotA, odd);
+    ASSERT_EQ(Cli("pause -p hpgl-plotter").exitCode + Cli("pause -p 2").exitCode, 0);
+    ASSERT_EQ(Run("-p hpgl-plotter" + Quoted(odd) + Quoted(kPage)).exitCode, 0);
+    ASSERT_EQ(Run("-p ps-printer" + Quoted(kPlotB)).exitCode, 0);
+    // ID, name, size (inter.hp has 70977 bytes), state and "YYYY-MM-DD HH:MM:SS".
+    const CliResult jobs = Cli("jobs -p hpgl-plotter");
+    EXPECT_EQ(jobs.exitCode, 0) << jobs.err;
+    const std::string time = "\t[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\n";
+    std::smatch ids;
+    ASSERT_TRUE(
+        std::regex_match(jobs.out, ids,
+                         std::regex("([0-9]+)\t" + odd.filename().string() + "\t70 KB\tWaiting" +
+                                    time + "([0-9]+)\ttestfile.ps\t[0-9]+ KB\tWaiting" + time)))
+        << jobs.out;
+    EXPECT_LT(std::stoi(ids[1]), std::stoi(ids[2]));
+    const CliResult purge = Cli("purge -p 2");
+    EXPECT_EQ(std::tie(purge.exitCode, purge.out, purge.err), std::tuple(0, "", ""));
+    EXPECT_EQ(Cli("jobs -p ps-printer").out, "");
+    ASSERT_EQ(Run("-p ps-printer" + Quoted(kPlotC)).exitCode, 0);
+
+    ASSERT_EQ(Cli("resume -p hpgl-plotter").exitCode, 0);
+    const auto received = server.WaitForJobs(Server::kHpglQueue, 2);
+    EXPECT_EQ(ReadBytes(received.at(0).file), ReadBytes(kPlotA));
+    EXPECT_EQ(ReadBytes(received.at(1).file), ReadBytes(kPage));
+    EXPECT_EQ(Cli("jobs -p hpgl-plotter").out, "");
+    // The server may have started the other queue's job meanwhile: neither the purge nor the
+    // plotter's resume let it go.
+    EXPECT_TRUE(std::regex_match(Cli("jobs -p 2").out, std::regex("[0-9]+\ttest.plt\t.*\n")));
+    EXPECT_TRUE(server.ReceivedFiles(Server::kPostScriptQueue).empty());
+    ASSERT_EQ(Cli("resume -p ps-printer").exitCode, 0);
+    EXPECT_EQ(Titles(Server::kPostScriptQueue, 1), Names{"test.plt"});
+}
+
+TEST_F(CliQueue, AnUnknownPrinterOrAStoppedServerExitsWithTwoAndSaysWhy) {
+    for (const char* command : {"pause", "resume", "purge", "jobs"}) {
+        const CliResult result = Cli(std::string(command) + " -p no-such-queue");
+        EXPECT_EQ(std::tie(result.exitCode, result.out), std::tuple(2, "")) << command;
+        EXPECT_EQ(result.err.rfind("Cannot open printer no-such-queue: ", 0), 0u) << result.err;
+    }
+    server.Stop();
+    const std::pair<std::string, std::string> rows[] = {
+        {"pause -p hpgl-plotter",
+         "Cannot open printer hpgl-plotter: Cannot reach the print server"},
+        {"printers", "Cannot reach the print server"},
+        {"send -p raw-printer" + Quoted(kPlotA), "Cannot reach the print server"}};
+    for (const auto& [arguments, reason] : rows) {
+        const CliResult result = Cli(arguments);
+        EXPECT_EQ(result.exitCode, 2) << arguments;
+        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(server.ReceivedFiles(Server::kRawQueue).empty());
 }
 
 }  // namespace

@@ -6,13 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
-#include "spool/SpoolOptions.h"
+#include "platform/Error.h"
+#include "support/PlainSpoolOptions.h"
 #include "support/TempFolder.h"
 
 namespace tavrin::fuzz {
+
+using Options = test::PlainSpoolOptions;
 
 // A broken invariant: says which one, then aborts so that libFuzzer keeps the input.
 inline void Check(bool condition, const char* what) {
@@ -34,14 +36,8 @@ public:
         --size_;
         return *data_++;
     }
-    std::uint16_t Word() {
-        const unsigned low = Byte();
-        return static_cast<std::uint16_t>(low | unsigned{Byte()} << 8);
-    }
-    std::int32_t Int() {
-        const std::uint32_t low = Word();
-        return static_cast<std::int32_t>(low | std::uint32_t{Word()} << 16);
-    }
+    std::uint16_t Word() { return static_cast<std::uint16_t>(Byte() | unsigned{Byte()} << 8); }
+    std::int32_t Int() { return static_cast<std::int32_t>(Word() | std::uint32_t{Word()} << 16); }
     std::string Rest() {
         std::string rest(reinterpret_cast<const char*>(data_), size_);
         size_ = 0;
@@ -53,37 +49,44 @@ private:
     std::size_t size_;
 };
 
-// The options the rewriters read, as plain fields.
-class Options : public SpoolOptions {
-public:
-    bool smartReplots = false;
-    bool removeQL = false;
-    bool psCollate = false;
-    bool fitToPage = false;
-    std::optional<PageSize> pageSize;
-    int fromStart = 0;
-    int fromEnd = 0;
-    std::string tempFilesPath;
-
-    bool SmartReplots() const override { return smartReplots; }
-    bool RemoveQL() const override { return removeQL; }
-    bool PSCollate() const override { return psCollate; }
-    bool FitToPage() const override { return fitToPage; }
-    std::optional<PageSize> CheckedPageSize() const override { return pageSize; }
-    bool JobAsSet() const override { return false; }
-    bool ClearAfterSpooling() const override { return false; }
-    bool ReverseSet() const override { return false; }
-    int GlobalCopies() const override { return 1; }
-    int FromStart() const override { return fromStart; }
-    int FromEnd() const override { return fromEnd; }
-    std::string TempFilesPath() const override { return tempFilesPath; }
-};
-
 // The folder the targets that work on files write in, made once and removed when the fuzzer
 // exits.
 inline const std::filesystem::path& ScratchFolder() {
     static const test::TempFolder folder;
     return folder.path();
+}
+
+inline std::filesystem::path TempFile() {
+    return ScratchFolder() / "temp.$$$";
+}
+
+// A rewrite given the temporary file itself as its print file must refuse, naming it, before it
+// empties the file.
+template <typename Rewrite>
+void CheckTempFileRefused(Rewrite rewrite) {
+    const std::string temp = TempFile().string();
+    const std::string held = test::ReadFile(temp);
+    bool refused = false;
+    try {
+        rewrite(temp);
+    } catch (const Error& error) {
+        refused = std::string(error.what()) == "Cannot create file " + temp;
+    }
+    Check(refused, "the temporary file as the print file is refused with its name");
+    Check(test::ReadFile(temp) == held, "the refused file keeps its bytes");
+}
+
+// A header writer on `body`: the temporary file holds `header` and then the file unchanged.
+template <typename Write>
+void CheckHeaderWritten(const std::string& body, const std::string& header, bool tryTemp,
+                        Write write) {
+    const std::filesystem::path source = ScratchFolder() / "print.file";
+    test::WriteFile(source, body);
+    write(source.string());
+    Check(test::ReadFile(TempFile()) == header + body, "the file follows the header unchanged");
+    Check(test::ReadFile(source) == body, "the print file is left as it was");
+    if (tryTemp)
+        CheckTempFileRefused(write);
 }
 
 }  // namespace tavrin::fuzz

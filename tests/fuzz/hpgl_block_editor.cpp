@@ -15,11 +15,9 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "platform/Error.h"
 #include "spool/HpglBlockEditor.h"
 #include "spool/HpglRewrite.h"
 #include "support/HpglRewriteReference.h"
-#include "support/TempFolder.h"
 
 namespace {
 
@@ -126,22 +124,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const tavrin::HpglRewrite result =
         tavrin::RewriteHpglFile(source.string(), c.replotCount, options);
     Check(result.replotPlaced == expected.replotPlaced, "a replot is placed as the reference");
-    Check(tavrin::test::ReadFile(folder / "temp.$$$") == expected.bytes,
+    Check(tavrin::test::ReadFile(tavrin::fuzz::TempFile()) == expected.bytes,
           "the temporary file holds the reference's bytes");
     Check(tavrin::test::ReadFile(source) == c.bytes, "the print file is left as it was");
 
-    // The print file given as the temporary file itself is refused before anything is emptied.
     if (flags & 16) {
-        const fs::path temp = folder / "temp.$$$";
-        const std::string held = tavrin::test::ReadFile(temp);
-        bool refused = false;
-        try {
-            tavrin::RewriteHpglFile(temp.string(), c.replotCount, options);
-        } catch (const tavrin::Error& error) {
-            refused = std::string(error.what()) == "Cannot create file " + temp.string();
-        }
-        Check(refused, "the temporary file as the print file is refused with its name");
-        Check(tavrin::test::ReadFile(temp) == held, "the refused file keeps its bytes");
+        tavrin::fuzz::CheckTempFileRefused([&](const std::string& file) {
+            tavrin::RewriteHpglFile(file, c.replotCount, options);
+        });
     }
     return 0;
 }

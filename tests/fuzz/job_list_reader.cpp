@@ -72,9 +72,14 @@ std::vector<std::string> LinesInPieces(std::string_view text, std::size_t piece)
     return splitter.Finish();
 }
 
-void CheckFields(const std::string& line) {
+std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> fields{"left", "over"};
     tavrin::TokenizeGridString(line, tavrin::kJobListSeparator, fields);
+    return fields;
+}
+
+void CheckFields(const std::string& line) {
+    const std::vector<std::string> fields = Fields(line);
     Check(fields.size() == 1 + static_cast<std::size_t>(std::count(line.begin(), line.end(), ';')),
           "a line with k separators has k + 1 fields");
     std::string joined;
@@ -83,12 +88,6 @@ void CheckFields(const std::string& line) {
         joined += (i > 0 ? ";" : "") + fields[i];
     }
     Check(joined == line, "the fields join back to the line");
-}
-
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    tavrin::TokenizeGridString(line, tavrin::kJobListSeparator, fields);
-    return fields;
 }
 
 // The job list's grid as tavrin-cli makes it, with the form around it.
@@ -108,10 +107,6 @@ std::vector<std::vector<std::string>> VisibleCells(const tavrin::Grid& grid) {
             rows[static_cast<std::size_t>(r)].push_back(grid.cell(c, r));
     }
     return rows;
-}
-
-long long Cells(const tavrin::Grid& grid) {
-    return static_cast<long long>(grid.rowCount()) * grid.colCount();
 }
 
 // Opens `text` as a job-list file on the window's grid and checks the grid against its lines.
@@ -155,7 +150,7 @@ void OpenAndCheck(JobListWindow& window, const std::string& text) {
     for (int r = rows; r < oldRows; ++r)
         Check(grid.cell(0, r).empty(), "no name of the list before stays in a hidden row");
 
-    const bool small = Cells(grid) <= kMaxCheckedCells;
+    const bool small = static_cast<long long>(rows) * grid.colCount() <= kMaxCheckedCells;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int row = static_cast<int>(i);
         const std::vector<std::string> fields = Fields(lines[i]);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -17,6 +16,7 @@
 #include "settings/SettingsStartup.h"
 #include "settings/SettingsStore.h"
 #include "support/ScratchFolder.h"
+#include "support/SpoolErrorText.h"
 
 namespace tavrin {
 namespace {
@@ -64,13 +64,11 @@ protected:
     }
     std::string State() { return State(settings, form); }
 
-    void ExpectUnableToWrite(const std::function<void()>& action) {
-        try {
-            action();
-            ADD_FAILURE() << "the write succeeded";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.what(), "Unable to write to " + location.IniFileName.string());
-        }
+    std::string Unable() const { return "Unable to write to " + location.IniFileName.string(); }
+    auto Cli(int printerCount) const {
+        const CliDefaults d = ReadCliDefaults(location, printerCount);
+        return std::make_tuple(d.PrinterIndex, d.TempFilesPath, d.FromStart, d.FromEnd,
+                               d.PSPageSize);
     }
 
     ScratchFolder folder;
@@ -81,6 +79,7 @@ protected:
 };
 
 using Store = SettingsFixture;
+using CliSettingsDefaults = SettingsFixture;
 
 TEST(IniNumbers, DecimalAndHexadecimalIntegersAndBooleans) {
     // clang-format off
@@ -104,24 +103,22 @@ TEST_F(Store, TheFirstRunWritesTheDefaultsAndEachCloseWhatTheWindowHolds) {
     int reverseClicks = 0;
     form.reverseSet1.onClick = [&] { ++reverseClicks; };
     EXPECT_TRUE(StartSettings(location, settings, form));
-    EXPECT_EQ(IniText(),
-              "[Window]\nxpos=273\nypos=173\n[Data]\nTempFilesPath=" + location.HomeFolder +
-                  "\n[Printers]\nPrinter#=-1\n"
-                  "[SetUp]\nFromStart=600\nFromEnd=30\nPSPageSize=A4\n"
-                  "[Mode]\nAddMode=0\nClearAfterSpool=0\nShowPrinterType=0\nReverseSet=1\n"
-                  "[Schedule]\nHours=12\nMinutes=30\n");
+    const auto written = [](const std::string& data, const char* printer, const char* minutes) {
+        return "[Window]\nxpos=273\nypos=173\n[Data]\nTempFilesPath=" + data +
+               "\n[Printers]\nPrinter#=" + printer +
+               "\n[SetUp]\nFromStart=600\nFromEnd=30\nPSPageSize=A4\n[Mode]\nAddMode=0\n"
+               "ClearAfterSpool=0\nShowPrinterType=0\nReverseSet=1\n[Schedule]\nHours=12\n"
+               "Minutes=" +
+               minutes + "\n";
+    };
+    EXPECT_EQ(IniText(), written(location.HomeFolder, "-1", "30"));
     EXPECT_EQ(State(), "273,173 273,173 0 CACHE  600,30 A4 010000 'Fit to page: A4' 010011 12:0");
     EXPECT_EQ(reverseClicks, 1);
     EXPECT_TRUE(fs::is_directory(location.CacheFolder));
 
     FillEmptyTempFilesPath(location, settings);
     SaveSettings(location, settings, form);
-    EXPECT_EQ(IniText(),
-              "[Window]\nxpos=273\nypos=173\n[Data]\nTempFilesPath=" + location.CacheFolder +
-                  "\nPlotFilesPath=\n[Printers]\nPrinter#=0\n"
-                  "[SetUp]\nFromStart=600\nFromEnd=30\nPSPageSize=A4\n"
-                  "[Mode]\nAddMode=0\nClearAfterSpool=0\nShowPrinterType=0\nReverseSet=1\n"
-                  "[Schedule]\nHours=12\nMinutes=0\n");
+    EXPECT_EQ(IniText(), written(location.CacheFolder + "\nPlotFilesPath=", "0", "0"));
 
     // Every value differs from the file's, so a key a close forgets shows at the next start.
     form.MoveTo(10, 20);
@@ -177,11 +174,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "[Mode]\nAddMode=1\nClearAfterSpool=1\nShowPrinterType=1\nReverseSet=0\n"
                 "[Schedule]\nHours=23\nMinutes=59\n",
                 "5,6 5,6 3 /var/tmp /srv 700,40 A0 000001 'Fit to page: A0' 111100 23:59 11"},
-        LoadRow{"HexadecimalAndWords",
-                "[Schedule]\nHours=0x0A\nMinutes=ten\n[Window]\nxpos=0X10\nypos=0x\n",
-                "16,240 16,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 010010 10:30 00"},
-        LoadRow{"BooleansAreNonZero", "[Mode]\nReverseSet=2\nAddMode=yes\nClearAfterSpool=0x1\n",
-                "320,240 320,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 011011 12:30 00"},
+        LoadRow{"HexadecimalWordsAndNonZeroBooleans",
+                "[Schedule]\nHours=0x0A\nMinutes=ten\n[Window]\nxpos=0X10\nypos=0x\n"
+                "[Mode]\nReverseSet=2\nAddMode=yes\nClearAfterSpool=0x1\n",
+                "16,240 16,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 011011 10:30 00"},
         LoadRow{"UnknownPageSizeIsKept", "[SetUp]\nPSPageSize=a3\n",
                 "320,240 320,240 0 HOME HOME 500,30 a3 010000 'Fit to page: a3' 010010 12:30 00"},
         LoadRow{"PageSizeClearsTheOthersWithTheirHandlers", "[SetUp]\nPSPageSize=A3\n",
@@ -189,6 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndSectionsAndLineEnds) {
+    location.HomeFolder = "/h";
     WriteIni(
         "; written by hand\r\n[Window]\r\nxpos=1\r\nmaximized=1\r\n\r\n"
         "[Plotter room]\r\nlocation=2nd floor\r\n"
@@ -197,38 +194,29 @@ TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndSectionsAndLineEnds) {
     form.MoveTo(50, 60);
     form.uur.setValue(4);
     SaveSettings(location, settings, form);
-    const std::string home = location.HomeFolder;
-    EXPECT_EQ(
-        IniText(),
-        "; written by hand\r\n[Window]\r\nxpos=50\r\nmaximized=1\r\nypos=60\r\n\r\n"
-        "[Plotter room]\r\nlocation=2nd floor\r\n"
-        "[Schedule]\r\n; when the plots go out\r\nHours=4\r\nMinutes=30\r\n"
-        "[Data]\r\nTempFilesPath=" +
-            home + "\r\nPlotFilesPath=" + home +
-            "\r\n"
-            "[Printers]\r\nPrinter#=0\r\n"
-            "[SetUp]\r\nFromEnd=30\r\nFromStart=500\r\nPSPageSize=A4\r\n"
-            "[Mode]\r\nAddMode=0\r\nClearAfterSpool=0\r\nShowPrinterType=0\r\nReverseSet=0\r\n");
+    EXPECT_EQ(IniText(),
+              "; written by hand\r\n[Window]\r\nxpos=50\r\nmaximized=1\r\nypos=60\r\n\r\n"
+              "[Plotter room]\r\nlocation=2nd floor\r\n"
+              "[Schedule]\r\n; when the plots go out\r\nHours=4\r\nMinutes=30\r\n"
+              "[Data]\r\nTempFilesPath=/h\r\nPlotFilesPath=/h\r\n[Printers]\r\nPrinter#=0\r\n"
+              "[SetUp]\r\nFromEnd=30\r\nFromStart=500\r\nPSPageSize=A4\r\n[Mode]\r\nAddMode=0\r\n"
+              "ClearAfterSpool=0\r\nShowPrinterType=0\r\nReverseSet=0\r\n");
 }
 
 // A refused write is reported with the file's name and changes nothing (the profile's tests
 // check that a full disk leaves the file whole).
 TEST_F(Store, AStartOrCloseThatCannotWriteSaysSoAndChangesNothing) {
     WriteBytes(folder / "config", "a file where the folder should be");
-    ExpectUnableToWrite([&] { StartSettings(location, settings, form); });
+    EXPECT_EQ(test::SpoolErrorText([&] { StartSettings(location, settings, form); }), Unable());
     EXPECT_EQ(ReadBytes(folder / "config"), "a file where the folder should be");
     // The remaining start-up steps did not run.
     EXPECT_EQ(State(), "273,173 273,173 0   500,30 A4 010000 'Fit to page' 010000 12:0");
-
-    location.IniFileName = "/proc/tavrin-settings-test/tavrin.ini";
-    ExpectUnableToWrite([&] { SaveSettings(location, settings, form); });
-    EXPECT_FALSE(fs::exists(location.IniFileName.parent_path()));
 
     location.IniFileName = folder / "tavrin.ini";
     WriteIni("[Data]\nTempFilesPath=/tmp\n");
     StartSettings(location, settings, form);
     settings.TempFilesPath = "/tmp/odd\n[Window]";
-    ExpectUnableToWrite([&] { SaveSettings(location, settings, form); });
+    EXPECT_EQ(test::SpoolErrorText([&] { SaveSettings(location, settings, form); }), Unable());
     EXPECT_EQ(IniText(), "[Data]\nTempFilesPath=/tmp\n");
 }
 
@@ -240,25 +228,22 @@ SettingsLocation Locate(const std::map<std::string, std::string>& environment,
     });
 }
 
+// An XDG folder counts only when absolute; without one the folders are under the home folder.
 TEST(Location, UnderTheHomeFolderOrAbsoluteXdgFolders) {
-    const struct {
-        std::map<std::string, std::string> environment;
-        std::string ini, cache;
-    } rows[] = {
-        {{}, "/home/ann/.config/tavrin/tavrin.ini", "/home/ann/.cache/tavrin"},
-        {{{"XDG_CONFIG_HOME", "/cfg"}, {"XDG_CACHE_HOME", "/cache/"}},
-         "/cfg/tavrin/tavrin.ini",
-         "/cache/tavrin"},
-        {{{"XDG_CONFIG_HOME", "relative/cfg"}, {"XDG_CACHE_HOME", ""}},
-         "/home/ann/.config/tavrin/tavrin.ini",
-         "/home/ann/.cache/tavrin"},
+    const std::string ini = "/home/ann/.config/tavrin/tavrin.ini",
+                      cache = "/home/ann/.cache/tavrin";
+    const std::tuple<const char*, const char*, std::string> rows[] = {
+        {nullptr, nullptr, ini + " " + cache},
+        {"/cfg", "/cache/", "/cfg/tavrin/tavrin.ini /cache/tavrin"},
+        {"relative/cfg", "", ini + " " + cache},
     };
-    for (auto row : rows) {
-        row.environment["HOME"] = "/home/ann";
-        const SettingsLocation location = Locate(row.environment);
-        EXPECT_EQ(location.IniFileName, row.ini);
-        EXPECT_EQ(location.CacheFolder, row.cache);
-        EXPECT_EQ(location.HomeFolder, "/home/ann");
+    for (const auto& [config, cacheHome, expected] : rows) {
+        std::map<std::string, std::string> environment{{"HOME", "/home/ann"}};
+        if (config)
+            environment.insert({{"XDG_CONFIG_HOME", config}, {"XDG_CACHE_HOME", cacheHome}});
+        const SettingsLocation found = Locate(environment);
+        EXPECT_EQ(found.IniFileName.string() + " " + found.CacheFolder + " " + found.HomeFolder,
+                  expected + " /home/ann");
     }
 }
 
@@ -273,16 +258,8 @@ TEST(Location, AnIniFileBesideTheProgramWinsWhenItExists) {
     EXPECT_EQ(Locate(home, folder / "other").IniFileName, "/home/ann/.config/tavrin/tavrin.ini");
 }
 
-class CliSettingsDefaults : public SettingsFixture {
-protected:
-    auto Cli(int printerCount) {
-        const CliDefaults d = ReadCliDefaults(location, printerCount);
-        return std::make_tuple(d.PrinterIndex, d.TempFilesPath, d.FromStart, d.FromEnd,
-                               d.PSPageSize);
-    }
-};
-
-TEST_F(CliSettingsDefaults, FirstRunValuesWithoutAFileElseTheStoredOnes) {
+// An empty TempFilesPath becomes the cache folder, in the window only after the printers.
+TEST_F(CliSettingsDefaults, FirstRunValuesWithoutAFileElseTheStoredOnesAsTheWindowHasThem) {
     EXPECT_EQ(Cli(3), std::make_tuple(0, location.CacheFolder, 600, 30, "A4"s));
     EXPECT_FALSE(fs::exists(location.IniFileName.parent_path()));
     WriteIni(
@@ -293,10 +270,6 @@ TEST_F(CliSettingsDefaults, FirstRunValuesWithoutAFileElseTheStoredOnes) {
     EXPECT_EQ(std::get<0>(Cli(0)), 2);
     WriteIni("[Printers]\nPrinter#=-1\n");
     EXPECT_EQ(std::get<0>(Cli(3)), 0);
-}
-
-// An empty TempFilesPath becomes the cache folder, in the window only after the printers.
-TEST_F(CliSettingsDefaults, AgreesWithTheWindowAfterStartup) {
     const std::string ini =
         "[Printers]\nPrinter#=1\n[SetUp]\nFromStart=123\n[Data]\nTempFilesPath=\n";
     WriteIni(ini);
@@ -304,7 +277,6 @@ TEST_F(CliSettingsDefaults, AgreesWithTheWindowAfterStartup) {
     StartSettings(location, settings, form);
     EXPECT_EQ(settings.TempFilesPath, "");
     FillEmptyTempFilesPath(location, settings);
-    EXPECT_TRUE(fs::is_directory(location.CacheFolder));
     EXPECT_EQ(Cli(5), std::make_tuple(settings.PrinterIndex, settings.TempFilesPath,
                                       settings.FromStart, settings.FromEnd, settings.PSPageSize));
     EXPECT_EQ(IniText(), ini);

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The three rewriters: the HP-GL/2 replot and quality edits, the PostScript and Oce headers, and
-// what they do with sources and temporary files they cannot use.
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <functional>
-#include <string>
-#include <tuple>
+#include <random>
 
 #include "RewriterTestSupport.h"
 #include "spool/HpglRewrite.h"
@@ -20,22 +17,13 @@
 namespace tavrin::rewrite_test {
 namespace {
 
-const std::string kReset = "\033E";  // ESC E, the printer reset
-const std::string kUel = "\x1b%-12345X";
-
-// `length` bytes of filler that hold no instruction letter, digit or semicolon.
-std::string X(std::size_t length) {
-    return std::string(length, 'x');
-}
-
-class HpglRewriteTest : public RewriterTest {
-protected:
+struct HpglRewriteTest : public RewriterTest {
     // Rewrites the file at `source` over junk in the temporary file and returns what that holds.
     std::string Rewrite(const std::string& source, int count, int fromStart = 600,
                         int fromEnd = 30) {
         options.fromStart = fromStart;
         options.fromEnd = fromEnd;
-        WriteBytes(tempFile(), std::string(5000, 'z'));
+        WriteBytes(tempFile, std::string(5000, 'z'));
         placed = RewriteHpglFile(source, count, options).replotPlaced;
         return TempBytes();
     }
@@ -50,12 +38,12 @@ TEST_F(HpglRewriteTest, ExactBytesOfTheRewrite) {
         int count;
         std::string expected;
         bool placed;
-        int fromStart = 600;
-        int fromEnd = 30;
-        bool quality = true;  // "Quality on plotter"
-        bool replots = true;  // "Copies by plotter"
+        int fromStart = 600, fromEnd = 30;
+        bool quality = true, replots = true;  // "Quality on plotter", "Copies by plotter"
     };
-    const std::string pg = "IN;PA0,0;PG;";
+    // Filler that holds no instruction letter, digit or semicolon.
+    const auto X = [](std::size_t length) { return std::string(length, 'x'); };
+    const std::string kReset = "\033E", pg = "IN;PA0,0;PG;";
     const Row rows[] = {
         {"WorkedExample", kReset + "IN;QL100;SP1;PA0,0;PD100,100;PU;PG;" + kUel, 2,
          kReset + "IN;;;;;;;SP1;PA0,0;PD100,100;PU;PG;RP2;;" + kUel, true},
@@ -66,8 +54,7 @@ TEST_F(HpglRewriteTest, ExactBytesOfTheRewrite) {
         {"CountZero", "IN;QL9;PG;", 0, "IN;;;;;PG;", false},
         {"CountMinus3", "IN;QL5;PG;", -3, "IN;;;;;PG;", false},
         {"NoReplotsBox", "IN;QL5;PG;", 5, "IN;;;;;PG;", false, 600, 30, true, false},
-        {"NoQualityBox", "IN;QL100;QL;EQLX;PG;", 1, "IN;QL100;QL;EQLX;PG;RP1;;", true, 600, 30,
-         false},
+        {"NoQLBox", "IN;QL100;QL;EQLX;PG;", 1, "IN;QL100;QL;EQLX;PG;RP1;;", true, 600, 30, false},
         // Blanked when the "Q" lies more than 3 bytes before FromStart.
         {"LastBlanked", X(596) + "QL5;" + X(9), 0, X(596) + ";;;;" + X(9), false},
         {"FirstKept", X(597) + "QL5;" + X(9), 0, X(597) + "QL5;" + X(9), false},
@@ -77,10 +64,8 @@ TEST_F(HpglRewriteTest, ExactBytesOfTheRewrite) {
         {"TwoInARow", "QL100QL0;", 0, ";;;;;;;;;", false},
         {"LowerCaseAndSign", "ql5;QL-5;", 0, "ql5;;;-5;", false},
         // Instructions are not found across a block boundary; digits stop at one.
-        {"QualityAcrossBlocks", X(2047) + "QL5;", 0, X(2047) + "QL5;", false, 3000, 50, true,
-         false},
-        {"QualityAtABlockStart", X(2048) + "QL5;", 0, X(2048) + ";;;;", false, 2052, 30, true,
-         false},
+        {"QLAcrossBlocks", X(2047) + "QL5;", 0, X(2047) + "QL5;", false, 3000, 50, true, false},
+        {"QLAtABlockStart", X(2048) + "QL5;", 0, X(2048) + ";;;;", false, 2052, 30, true, false},
         {"DigitsIntoNextBlock", X(2040) + "QL" + std::string(20, '7'), 0,
          X(2040) + std::string(8, ';') + std::string(14, '7'), false, 3000, 50, true, false},
         {"PageAcrossBlocks", X(2046) + "PG;" + X(10), 2, X(2046) + "PG;" + X(10), false, 3000, 50},
@@ -102,65 +87,15 @@ TEST_F(HpglRewriteTest, ExactBytesOfTheRewrite) {
     }
 }
 
-TEST_F(HpglRewriteTest, DriverOutputGetsItsReplotBeforeTheJobTrailerAndItsDeepQualityBlanked) {
-    options.removeQL = options.smartReplots = true;
-    const std::string sample =
-        (test::SamplesDir() / "jem-green-HPGL2/XANADU-PLT-test.plt").string();
-    const std::string source = ReadBytes(sample);
-    const std::size_t trailer = source.size() - 18;  // "ESC%-12345X@PJL EOJ\n"
-    // Its quality instruction lies far beyond the usual head window and stays.
-    EXPECT_TRUE(Rewrite(sample, 2) == source.substr(0, trailer) + "RP2;;" + source.substr(trailer));
-    EXPECT_TRUE(placed);
-
-    std::string blanked = source;
-    blanked.replace(132754, 3, ";;;");
-    EXPECT_TRUE(Rewrite(sample, 0, 200'000) == blanked);
-}
-
-TEST_F(HpglRewriteTest, EverySampleIsRewrittenAsTheInMemoryRewriteDoes) {
-    options.removeQL = options.smartReplots = true;
-    const std::pair<int, int> windows[] = {{600, 30}, {500, 1}, {1 << 30, 5000}};
-    for (const fs::path& sample : test::SamplePrintFiles()) {
-        const std::string source = ReadBytes(sample);
-        for (const auto& [fromStart, fromEnd] : windows) {
-            SCOPED_TRACE(sample.string() + " " + std::to_string(fromStart));
-            const auto expected =
-                test::RewriteInMemory({source, 5, true, true, fromStart, fromEnd});
-            EXPECT_TRUE(Rewrite(sample.string(), 5, fromStart, fromEnd) == expected.bytes);
-            EXPECT_EQ(placed, expected.replotPlaced);
-        }
-        EXPECT_EQ(ReadBytes(sample), source);
-    }
-}
-
-using HeaderRewriteTest = RewriterTest;
-
-const std::string kCopies3 = "<< /NumCopies 3 >> setpagedevice\r\n";
-const std::string kCollate = "<< /Collate true >> setpagedevice\r\n";
-
-std::string Size(const std::string& pair) {
-    return "<< /PageSize [ " + pair +
-           " ] >> setpagedevice\r\n"
-           "<< /Policies << /PageSize 3 >> >> setpagedevice\r\n";
-}
-
-std::string Record(const std::string& count) {
-    return "BEGMF \"Oce RCF by Dorwen\";\r\n"
-           "MFDESC 'Oce RCF, Version=2.5, Type=Header, Unit=Metric';\r\n"
-           "APPLDATA 002 \"CO=" +
-           count + "\";\r\nENDMF;\r\n";
-}
-
-TEST_F(HeaderRewriteTest, HeaderGoesBeforeTheUnchangedFileOfEverySample) {
-    // The rewriter, the copies, the boxes (R "Copies by printer/plotter", C collate, F fit), the
-    // paper size, and the header expected.
+// Rewriter, copies, boxes (R copies by printer/plotter, C collate, F fit), paper size, header.
+TEST_F(RewriterTest, HeaderGoesBeforeTheUnchangedFile) {
     const bool ps = false, oce = true;
     const std::tuple<bool, int, std::string, std::optional<PageSize>, std::string> rows[] = {
-        {ps, 3, "RC", PageSize::A4, kCopies3 + kCollate},
-        {ps, 3, "RF", PageSize::A3, kCopies3 + Size("841 1191")},
-        {ps, 3, "RCF", PageSize::A0, kCopies3 + kCollate + Size("2384 3370")},
-        {ps, 2, "R", PageSize::A4, "<< /NumCopies 2 >> setpagedevice\r\n"},
-        {ps, 99, "R", PageSize::A4, "<< /NumCopies 99 >> setpagedevice\r\n"},
+        {ps, 3, "RC", PageSize::A4, Copies(3) + kCollate},
+        {ps, 3, "RF", PageSize::A3, Copies(3) + Size("841 1191")},
+        {ps, 3, "RCF", PageSize::A0, Copies(3) + kCollate + Size("2384 3370")},
+        {ps, 2, "R", PageSize::A4, Copies(2)},
+        {ps, 99, "R", PageSize::A4, Copies(99)},
         {ps, 1, "RC", PageSize::A4, ""},
         {ps, -4, "RC", PageSize::A4, ""},
         {ps, 5, "C", PageSize::A4, ""},
@@ -169,7 +104,6 @@ TEST_F(HeaderRewriteTest, HeaderGoesBeforeTheUnchangedFileOfEverySample) {
         {ps, 1, "F", PageSize::A2, Size("1191 1684")},
         {ps, 1, "F", PageSize::A1, Size("1684 2384")},
         {ps, 1, "F", std::nullopt, Size("")},
-        {oce, 3, "R", PageSize::A4, Record("3")},
         {oce, 12, "R", PageSize::A4, Record("12")},
         {oce, 2, "R", PageSize::A4, Record("2")},
         {oce, 1, "R", PageSize::A4, ""},
@@ -188,40 +122,44 @@ TEST_F(HeaderRewriteTest, HeaderGoesBeforeTheUnchangedFileOfEverySample) {
         (isOce ? WriteOceHeader : WritePostScriptHeader)(Source(bytes), copies, options);
         EXPECT_EQ(TempBytes(), header + bytes);
     }
+}
 
-    // Every sample follows the header byte for byte.
-    options.smartReplots = options.psCollate = options.fitToPage = true;
+TEST_F(HpglRewriteTest, EverySampleIsRewrittenAsTheInMemoryRewriteDoesAndFollowsEachHeader) {
+    options.removeQL = options.smartReplots = options.psCollate = options.fitToPage = true;
     options.pageSize = PageSize::A3;
+    const std::pair<int, int> windows[] = {{600, 30}, {500, 1}, {1 << 30, 5000}};
     for (const fs::path& sample : test::SamplePrintFiles()) {
-        SCOPED_TRACE(sample.string());
-        const std::string bytes = ReadBytes(sample);
+        const std::string source = ReadBytes(sample);
+        for (const auto& [fromStart, fromEnd] : windows) {
+            SCOPED_TRACE(sample.string() + " " + std::to_string(fromStart));
+            const auto expected =
+                test::RewriteInMemory({source, 5, true, true, fromStart, fromEnd});
+            EXPECT_TRUE(Rewrite(sample.string(), 5, fromStart, fromEnd) == expected.bytes);
+            EXPECT_EQ(placed, expected.replotPlaced);
+        }
         WritePostScriptHeader(sample.string(), 3, options);
-        EXPECT_TRUE(TempBytes() == kCopies3 + kCollate + Size("841 1191") + bytes);
+        EXPECT_TRUE(TempBytes() == Copies(3) + kCollate + Size("841 1191") + source) << sample;
         WriteOceHeader(sample.string(), 4, options);
-        EXPECT_TRUE(TempBytes() == Record("4") + bytes);
-        EXPECT_EQ(ReadBytes(sample), bytes);
+        EXPECT_TRUE(TempBytes() == Record("4") + source) << sample;
+        EXPECT_EQ(ReadBytes(sample), source);
     }
 }
 
-// Runs `run` while files of this process cannot grow beyond `bytes`: writes past it fail with
-// EFBIG instead of raising SIGXFSZ.
+// Runs `run` with files limited to `bytes`: writes past it fail with EFBIG, not SIGXFSZ.
 template <class Run>
-void WithFileSizeLimit(rlim_t bytes, Run run) {
+auto WithFileSizeLimit(rlim_t bytes, Run run) {
     rlimit saved{};
     ::getrlimit(RLIMIT_FSIZE, &saved);
     const sighandler_t handler = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = bytes;
+    const rlimit limited{bytes, saved.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &limited);
-    run();
+    const auto result = run();
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ::signal(SIGXFSZ, handler);
+    return result;
 }
 
-struct Rewriter {
-    const char* name;
-    void (*run)(const std::string& source, int copies, const SpoolOptions& options);
-};
+using Rewriter = std::pair<const char*, void (*)(const std::string&, int, const SpoolOptions&)>;
 
 const Rewriter kRewriters[] = {
     {"Hpgl", [](const std::string& s, int n, const SpoolOptions& o) { RewriteHpglFile(s, n, o); }},
@@ -229,109 +167,196 @@ const Rewriter kRewriters[] = {
     {"Oce", WriteOceHeader}};
 
 // Each rewriter with three copies and every option that alters the file switched on.
-class RewriterFailureTest : public RewriterTest, public ::testing::WithParamInterface<Rewriter> {
-protected:
+struct RewriterFailureTest : public RewriterTest, public ::testing::WithParamInterface<Rewriter> {
     RewriterFailureTest()
         : sample(ReadBytes(test::SamplesDir() / "hp2xx/win_1.hp")), source(Source(sample)) {
         options.smartReplots = options.removeQL = options.psCollate = options.fitToPage = true;
     }
 
-    bool isHpgl() const { return std::string(GetParam().name) == "Hpgl"; }
-    void Run(const std::string& from) { GetParam().run(from, 3, options); }
-    std::string Message(const std::string& from) {
-        return test::SpoolErrorText([&] { Run(from); });
+    void Run(const std::string& from) { GetParam().second(from, 3, options); }
+    std::string Message(const std::string& f) {
+        return test::SpoolErrorText([&] { Run(f); });
     }
 
-    const std::string sample;
-    const std::string source;
+    const std::string sample, source;
+    const bool isHpgl = std::string(GetParam().first) == "Hpgl";
 };
 
-TEST_P(RewriterFailureTest, BadSourcesTemporaryFoldersAndWritesAreNamedAndHarmNothing) {
-    const auto expect = [&](const std::string& from, const std::string& hpgl,
-                            const std::string& others) {
-        SCOPED_TRACE(from + " into " + options.tempFilesPath);
-        EXPECT_EQ(Message(from), isHpgl() ? hpgl : others);
-        EXPECT_TRUE(ReadBytes(source) == sample);
-    };
-    WriteBytes(tempFile(), "earlier run");
-    const std::string missing = (sourceDir() / "gone.plt").string();
-    expect(missing, "File not found", "Cannot open file " + missing);
+TEST_P(RewriterFailureTest, BadSourcesFoldersWritesAndPlantedFilesAreNamedAndHarmNothing) {
+    WriteBytes(tempFile, "earlier run");
+    const std::string missing = (sourceDir / "gone.plt").string();
+    EXPECT_EQ(Message(missing), isHpgl ? "File not found" : "Cannot open file " + missing);
     // HP-GL/2 opens the source first; the others have written their header, and leave it so.
-    const std::string left = ReadBytes(tempFile());
-    EXPECT_TRUE(isHpgl() ? left == "earlier run" : left.ends_with("\r\n")) << left;
+    const std::string left = ReadBytes(tempFile);
+    EXPECT_TRUE(isHpgl ? left == "earlier run" : left.ends_with("\r\n")) << left;
     EXPECT_FALSE(fs::exists(missing));
-    expect(sourceDir().string(), "File access denied", "Cannot open file " + sourceDir().string());
-    // Opens like a plain file; reading its first bytes fails with EIO.
-    expect("/proc/self/mem", "I/O error 5", "Stream read error");
 
-    // No one may create files in /sys, not even root. A folder ending in "/" gets no second one.
-    const std::string removed = (tempDir() / "removed").string();
-    const std::string folders[][3] = {
-        {removed, "File not found", "Cannot create file " + removed + "/temp.$$$"},
-        {"/sys/", "File access denied", "Cannot create file /sys/temp.$$$"},
-        {source, "I/O error 20", "Cannot create file " + source + "/temp.$$$"}};
-    for (const auto& [folder, hpgl, others] : folders) {
-        options.tempFilesPath = folder;
-        expect(source, hpgl, others);
+    // The source, the temporary folder, the largest file allowed, the messages of HP-GL/2 and of
+    // the others. Not even root creates files in /sys; "/" at a folder's end gets no second one.
+    // A limit of 10 stops the header before the missing source is noticed.
+    const std::string tmp = tempDir.string(), removed = tmp + "/removed", src = sourceDir;
+    const rlim_t none = RLIM_INFINITY;
+    const std::tuple<std::string, std::string, rlim_t, std::string, std::string> rows[] = {
+        {src, tmp, none, "File access denied", "Cannot open file " + src},
+        {"/proc/self/mem", tmp, none, "I/O error 5", "Stream read error"},  // EIO at its first byte
+        {source, removed, none, "File not found", "Cannot create file " + removed + "/temp.$$$"},
+        {source, "/sys/", none, "File access denied", "Cannot create file /sys/temp.$$$"},
+        {source, source, none, "I/O error 20", "Cannot create file " + source + "/temp.$$$"},
+        {missing, tmp, 10, "File not found", "Stream write error"},
+        {source, tmp, 1000, "I/O error 27", "Stream write error"},
+    };
+    for (const auto& [from, into, limit, hpgl, others] : rows) {
+        SCOPED_TRACE(from + " into " + into);
+        options.tempFilesPath = into;
+        EXPECT_EQ(WithFileSizeLimit(limit, [&] { return Message(from); }), isHpgl ? hpgl : others);
+        EXPECT_LE(fs::file_size(tempFile), limit);
+        EXPECT_TRUE(ReadBytes(source) == sample);
     }
-    EXPECT_FALSE(fs::exists(tempDir() / "removed"));
+    EXPECT_FALSE(fs::exists(removed));
+    options.tempFilesPath = tmp;
 
-    // The first limit stops the header, before a missing source is noticed; the second the copy
-    // of the file after it.
-    options.tempFilesPath = tempDir().string();
-    const std::tuple<rlim_t, std::string, std::string> writes[] = {{10, missing, "File not found"},
-                                                                   {1000, source, "I/O error 27"}};
-    for (const auto& [limit, from, hpgl] : writes) {
-        std::string message;
-        WithFileSizeLimit(limit, [&] { message = Message(from); });
-        EXPECT_EQ(message, isHpgl() ? hpgl : "Stream write error") << limit;
-        EXPECT_LE(fs::file_size(tempFile()), limit);
-    }
-    EXPECT_TRUE(ReadBytes(source) == sample);
-}
-
-TEST_P(RewriterFailureTest, TemporaryFileIsOwnerOnlyAndWhatIsPlantedAtItsNameIsRefusedAndKept) {
-    const mode_t savedMask = ::umask(0);
+    // One left from an earlier run, readable by others: made owner-only, and cut.
+    WriteBytes(tempFile, std::string(10000, 'z'));
+    fs::permissions(tempFile, fs::perms(0644));
     Run(source);
-    ::umask(savedMask);
-    EXPECT_EQ(fs::status(tempFile()).permissions(), fs::perms(0600));
+    EXPECT_EQ(fs::status(tempFile).permissions(), fs::perms(0600));
+    EXPECT_LT(fs::file_size(tempFile), 10000u);
+    fs::remove(tempFile);
 
-    // One left from an earlier run, readable by others.
-    WriteBytes(tempFile(), std::string(10000, 'z'));
-    fs::permissions(tempFile(), fs::perms(0644));
-    Run(source);
-    EXPECT_EQ(fs::status(tempFile()).permissions(), fs::perms(0600));
-    EXPECT_LT(fs::file_size(tempFile()), 10000u);
-    fs::remove(tempFile());
-
-    const std::string refusal = "Cannot create file " + tempFile().string();
-    const fs::path victim = sourceDir() / "drawing.plt", target = sourceDir() / "made-through-link";
+    const std::string refusal = "Cannot create file " + tempFile.string();
+    const fs::path victim = sourceDir / "drawing.plt", target = sourceDir / "made-through-link";
     WriteBytes(victim, "the user's own drawing");
     fs::permissions(victim, fs::perms(0644));
     const std::function<void()> plants[] = {
-        [&] { fs::create_symlink(victim, tempFile()); },
-        [&] { fs::create_symlink(target, tempFile()); },
-        [&] { fs::create_hard_link(victim, tempFile()); },
-        [&] { ASSERT_EQ(::mkfifo(tempFile().c_str(), 0600), 0); },  // refused without waiting
+        [&] { fs::create_symlink(victim, tempFile); },
+        [&] { fs::create_symlink(target, tempFile); },
+        [&] { fs::create_hard_link(victim, tempFile); },
+        [&] { ASSERT_EQ(::mkfifo(tempFile.c_str(), 0600), 0); },  // refused without waiting
     };
     for (const auto& plant : plants) {
         plant();
-        const fs::file_type planted = fs::symlink_status(tempFile()).type();
+        const fs::file_type planted = fs::symlink_status(tempFile).type();
         EXPECT_EQ(Message(source), refusal);
-        EXPECT_EQ(fs::symlink_status(tempFile()).type(), planted);
-        fs::remove(tempFile());
+        EXPECT_EQ(fs::symlink_status(tempFile).type(), planted);
+        fs::remove(tempFile);
     }
     EXPECT_EQ(ReadBytes(victim), "the user's own drawing");
     EXPECT_EQ(fs::status(victim).permissions(), fs::perms(0644));
     EXPECT_FALSE(fs::exists(target));
     // A source that is the temporary file itself is not emptied.
-    WriteBytes(tempFile(), sample);
-    EXPECT_EQ(Message(tempFile().string()), refusal);
-    EXPECT_TRUE(ReadBytes(tempFile()) == sample);
+    WriteBytes(tempFile, sample);
+    EXPECT_EQ(Message(tempFile.string()), refusal);
+    EXPECT_TRUE(ReadBytes(tempFile) == sample);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rewriters, RewriterFailureTest, ::testing::ValuesIn(kRewriters),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.first); });
+
+using Case = test::HpglRewriteCase;
+
+struct CaseMaker {
+    explicit CaseMaker(unsigned seed) : random_(seed) {}
+
+    Case Make() {
+        Case c;
+        const auto size = static_cast<std::size_t>(PickSize());
+        c.bytes = Content(size);
+        c.replotCount = Between(-2, 130);
+        c.removeQL = Between(0, 4) != 0;
+        c.smartReplots = Between(0, 4) != 0;
+        c.fromStart = PickFromStart(size);
+        c.fromEnd = PickFromEnd(size);
+        return c;
+    }
+
+private:
+    int Between(int low, int high) { return std::uniform_int_distribution(low, high)(random_); }
+
+    // Many blocks now and then, mostly close to a block boundary.
+    int PickSize() {
+        const int kind = Between(0, 9);
+        return kind == 0   ? Between(0, 12)
+               : kind == 1 ? Between(100'000, 400'000)
+               : kind <= 3 ? Between(0, 9000)
+                           : std::max(0, 2048 * Between(1, 4) + Between(-6, 6));
+    }
+    int PickFromStart(std::size_t size) {
+        const int kind = Between(0, 5);
+        return kind == 0   ? Between(-2, 8)
+               : kind == 1 ? 2048 * Between(1, 3) + Between(-5, 5)
+               : kind == 2 ? static_cast<int>(size) + Between(-5, 5)
+                           : Between(1, 800);
+    }
+    int PickFromEnd(std::size_t size) {
+        const int kind = Between(0, 5);
+        return kind == 0   ? Between(-2, 6)
+               : kind == 1 ? static_cast<int>(size % 2048) + Between(-5, 5)
+               : kind == 2 ? Between(1, 5000)
+                           : Between(1, 50);
+    }
+
+    std::string Content(std::size_t size) {
+        static const char* const kPieces[] = {"QL",  "PG;",    "PG",  "QL;", "Q", "L",
+                                              "P",   "G",      ";",   "0",   "7", "42",
+                                              "QL1", "PG;PG;", "IN;", "x"};
+        const bool sparse = size > 20'000;
+        std::string bytes;
+        bytes.reserve(size + 8);
+        while (bytes.size() < size) {
+            if (sparse && Between(0, 50) != 0) {
+                bytes.append(static_cast<std::size_t>(Between(1, 400)), 'x');
+            } else if (Between(0, 5) == 0) {
+                bytes += static_cast<char>(Between(0, 255));
+            } else {
+                bytes += kPieces[Between(0, std::size(kPieces) - 1)];
+            }
+        }
+        bytes.resize(size);
+        // Instructions laid over block boundaries and at the very end.
+        const char* const kEdgePieces[] = {"QL", "PG;", "QL99999"};
+        for (std::size_t boundary = 2048; boundary < size + 3; boundary += 2048) {
+            if (Between(0, 2) == 0) {
+                const std::string piece = kEdgePieces[Between(0, 2)];
+                const std::size_t at = boundary - static_cast<std::size_t>(Between(1, 4));
+                if (at + piece.size() <= size)
+                    bytes.replace(at, piece.size(), piece);
+            }
+        }
+        if (size >= 3 && Between(0, 3) == 0)
+            bytes.replace(size - 3, 3, "PG;");
+        return bytes;
+    }
+
+    std::mt19937 random_;
+};
+
+using HpglRewritePropertyTest = RewriterTest;
+
+TEST_F(HpglRewritePropertyTest, StreamingRewriteMatchesTheInMemoryRewrite) {
+    constexpr int kCases = 4000;
+    CaseMaker maker(20261206);
+    int placed = 0, blanked = 0;
+    for (int n = 0; n < kCases; ++n) {
+        const Case c = maker.Make();
+        options.removeQL = c.removeQL;
+        options.smartReplots = c.smartReplots;
+        options.fromStart = c.fromStart;
+        options.fromEnd = c.fromEnd;
+        const HpglRewrite result = RewriteHpglFile(Source(c.bytes), c.replotCount, options);
+        const test::HpglRewriteExpected expected = test::RewriteInMemory(c);
+        const std::string actual = TempBytes();
+        ASSERT_EQ(result.replotPlaced, expected.replotPlaced) << "case " << n;
+        ASSERT_TRUE(actual == expected.bytes)
+            << "case " << n << ": size " << c.bytes.size() << ", FromStart " << c.fromStart
+            << ", FromEnd " << c.fromEnd << ", count " << c.replotCount << ", QL " << c.removeQL
+            << ", replots " << c.smartReplots;
+        placed += result.replotPlaced ? 1 : 0;
+        blanked += expected.bytes.size() == c.bytes.size() && expected.bytes != c.bytes ? 1 : 0;
+    }
+    // The inputs must reach both edits often, or the comparison proves little.
+    EXPECT_GT(placed, kCases / 10);
+    EXPECT_GT(blanked, kCases / 10);
+}
 
 }  // namespace
 }  // namespace tavrin::rewrite_test

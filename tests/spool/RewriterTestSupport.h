@@ -1,12 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 #include <string>
 
-#include "spool/SpoolOptions.h"
+#include "support/PlainSpoolOptions.h"
 #include "support/TempFolder.h"
 #include "support/TestPaths.h"
 
@@ -16,59 +16,44 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::WriteBytes;
 
-// The options the rewriters read, as plain fields a test sets.
-class RewriterOptions : public SpoolOptions {
-public:
-    bool smartReplots = false;
-    bool removeQL = false;
-    bool psCollate = false;
-    bool fitToPage = false;
-    std::optional<PageSize> pageSize = PageSize::A4;
-    int fromStart = 600;
-    int fromEnd = 30;
-    std::string tempFilesPath;
-
-    bool SmartReplots() const override { return smartReplots; }
-    bool RemoveQL() const override { return removeQL; }
-    bool PSCollate() const override { return psCollate; }
-    bool FitToPage() const override { return fitToPage; }
-    std::optional<PageSize> CheckedPageSize() const override { return pageSize; }
-    bool JobAsSet() const override { return false; }
-    bool ClearAfterSpooling() const override { return false; }
-    bool ReverseSet() const override { return false; }
-    int GlobalCopies() const override { return 1; }
-    int FromStart() const override { return fromStart; }
-    int FromEnd() const override { return fromEnd; }
-    std::string TempFilesPath() const override { return tempFilesPath; }
-};
+inline const std::string kUel = "\x1b%-12345X";  // the printer's universal exit
+inline const std::string kCollate = "<< /Collate true >> setpagedevice\r\n";
+inline std::string Copies(int count) {
+    return "<< /NumCopies " + std::to_string(count) + " >> setpagedevice\r\n";
+}
+// The PostScript header's lines for a paper size.
+inline std::string Size(const std::string& pair) {
+    return "<< /PageSize [ " + pair +
+           " ] >> setpagedevice\r\n"
+           "<< /Policies << /PageSize 3 >> >> setpagedevice\r\n";
+}
+inline std::string Record(const std::string& count) {
+    return "BEGMF \"Oce RCF by Dorwen\";\r\n"
+           "MFDESC 'Oce RCF, Version=2.5, Type=Header, Unit=Metric';\r\n"
+           "APPLDATA 002 \"CO=" +
+           count + "\";\r\nENDMF;\r\n";
+}
 
 // A scratch folder with "src" for print files and "tmp", the folder of the temporary file.
-class RewriterTest : public ::testing::Test {
-protected:
+struct RewriterTest : public ::testing::Test {
     RewriterTest() {
-        fs::create_directory(sourceDir());
-        fs::create_directory(tempDir());
-        options.tempFilesPath = tempDir().string();
+        fs::create_directory(sourceDir);
+        fs::create_directory(tempDir);
+        options.tempFilesPath = tempDir.string();
     }
-
-    fs::path sourceDir() const { return scratch_.path() / "src"; }
-    fs::path tempDir() const { return scratch_.path() / "tmp"; }
-    fs::path tempFile() const { return tempDir() / "temp.$$$"; }
-
     std::string Source(const std::string& bytes, const std::string& name = "plot.plt") const {
-        WriteBytes(sourceDir() / name, bytes);
-        return (sourceDir() / name).string();
+        WriteBytes(sourceDir / name, bytes);
+        return (sourceDir / name).string();
     }
-
     std::string TempBytes() const {
-        EXPECT_TRUE(fs::exists(tempFile())) << "no temporary file";
-        return ReadBytes(tempFile());
+        EXPECT_TRUE(fs::exists(tempFile)) << "no temporary file";
+        return ReadBytes(tempFile);
     }
 
-    RewriterOptions options;
-
-private:
-    test::ScratchFolder scratch_;
+    test::ScratchFolder scratch;
+    const fs::path sourceDir = scratch.path() / "src", tempDir = scratch.path() / "tmp";
+    const fs::path tempFile = tempDir / "temp.$$$";
+    test::PlainSpoolOptions options;
 };
 
 }  // namespace tavrin::rewrite_test

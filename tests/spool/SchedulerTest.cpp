@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The scheduled start: Timer1, the time edits and what they do to the print button.
 #include "spool/Scheduler.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "joblist/GridModel.h"
 #include "platform/Error.h"
@@ -19,97 +15,79 @@ namespace tavrin::test {
 namespace {
 
 using Times = std::vector<long long>;
-constexpr const char* kStartUpCaption = "     &OK, Print!!";
 constexpr const char* kIdleCaption = "&OK, Print!!";
-
-// Local time that the test moves on, in milliseconds since midnight of day 0.
-class SettableClock : public Clock {
-public:
-    long long ms = 0;
-    TimeOfDay Now() const override {
-        return TimeOfDay{static_cast<int>(ms / 3600000 % 24), static_cast<int>(ms / 60000 % 60)};
-    }
-};
 
 long long At(int day, int hour, int minute, int second = 0) {
     return ((static_cast<long long>(day) * 24 + hour) * 60 + minute) * 60000LL + second * 1000LL;
 }
 
-// The window's controls wired to the scheduler as the window wires them, a clock the test sets,
-// and a spool run that records when it ran and does to the print button what a real run does.
-class SchedulerTest : public ::testing::Test {
-protected:
+// The controls wired as the window wires them, a clock at `now` (ms since midnight of day 0), and a
+// spool run that records when it ran and does to the print button what a real run does.
+struct SchedulerTest : public ::testing::Test, public Clock {
     SchedulerTest() {
         form.schedule.onClick = [this] { scheduler.ScheduleClick(); };
         form.timer1.setEnabled(false);  // the window's start-up state
         form.timer1.setInterval(1000);
-        for (Control* control : TimeEdits())
+        for (Control* control : timeEdits)
             control->setVisible(false);
     }
-
-    std::vector<Control*> TimeEdits() {
-        return {&form.uur, &form.minuut, &form.label2, &form.label4};
+    TimeOfDay Now() const override {
+        return TimeOfDay{static_cast<int>(now / 3600000 % 24), static_cast<int>(now / 60000 % 60)};
     }
-
     void SpoolRun() {
-        runStarts.push_back(clock.ms);
+        runStarts.push_back(now);
         timerEnabledDuringRun = timerEnabledDuringRun || form.timer1.enabled();
         form.okPrint.setCaption("Busy!");
         form.okPrint.setEnabled(false);
-        if (duringRun)
-            duringRun();
+        duringRun();
         form.okPrint.setCaption(kIdleCaption);
         form.okPrint.setEnabled(true);
     }
-
-    void Check(int hour, int minute, long long now) {
+    void Check(int hour, int minute, long long at) {
         form.uur.setValue(hour);
         form.minuut.setValue(minute);
-        clock.ms = now;
+        now = at;
         form.schedule.setChecked(true);
     }
 
     // Lets time pass up to `until` with Timer1's ticks, each interval counted from the last tick.
     void RunUntil(long long until) {
-        while (form.timer1.enabled() && clock.ms + form.timer1.interval() <= until) {
-            clock.ms += form.timer1.interval();
+        while (form.timer1.enabled() && now + form.timer1.interval() <= until) {
+            now += form.timer1.interval();
             scheduler.Timer1Timer();
         }
-        clock.ms = std::max(clock.ms, until);
+        now = std::max(now, until);
     }
 
-    void ExpectButton(const std::string& caption, bool enabled) {
-        EXPECT_EQ(form.okPrint.caption(), caption);
-        EXPECT_EQ(form.okPrint.enabled(), enabled);
-    }
+    // The button's caption, and "/off" when it is disabled.
+    std::string Button() { return form.okPrint.caption() + (form.okPrint.enabled() ? "" : "/off"); }
 
     GridModel grid;
     PlainForm form{grid};
-    SettableClock clock;
-    Scheduler scheduler{form, clock, [this] { SpoolRun(); }};
+    Control* const timeEdits[4] = {&form.uur, &form.minuut, &form.label2, &form.label4};
+    long long now = 0;
+    Scheduler scheduler{form, *this, [this] { SpoolRun(); }};
 
     Times runStarts;
-    std::function<void()> duringRun;
+    std::function<void()> duringRun = [] {};
     bool timerEnabledDuringRun = false;
 };
 
 TEST_F(SchedulerTest, ScheduleBoxAndArmedStartDriveTheTimerTheEditsAndTheButton) {
-    form.schedule.setChecked(true);
-    EXPECT_TRUE(form.timer1.enabled());
-    for (Control* control : TimeEdits())
-        EXPECT_TRUE(control->visible());
-    form.schedule.setChecked(false);
-    EXPECT_FALSE(form.timer1.enabled());
-    for (Control* control : TimeEdits())
-        EXPECT_FALSE(control->visible());
-    ExpectButton(kStartUpCaption, true);  // unarmed, the button is left alone
+    for (const bool on : {true, false}) {
+        form.schedule.setChecked(on);
+        EXPECT_EQ(form.timer1.enabled(), on);
+        for (Control* control : timeEdits)
+            EXPECT_EQ(control->visible(), on);
+    }
+    EXPECT_EQ(Button(), "     &OK, Print!!");  // unarmed, the button is left alone
 
     // Unchecked before its start, an armed start gives the button back.
     Check(23, 59, At(0, 12, 0));
     scheduler.ArmScheduledStart();
-    ExpectButton("Starts at 23:59", false);
+    EXPECT_EQ(Button(), "Starts at 23:59/off");
     form.schedule.setChecked(false);
-    ExpectButton(kIdleCaption, true);
+    EXPECT_EQ(Button(), kIdleCaption);
     RunUntil(At(2, 0, 0));
     EXPECT_TRUE(runStarts.empty());
 
@@ -119,22 +97,20 @@ TEST_F(SchedulerTest, ScheduleBoxAndArmedStartDriveTheTimerTheEditsAndTheButton)
     scheduler.ArmScheduledStart();
     EXPECT_TRUE(form.timer1.enabled());
     RunUntil(At(2, 7, 4, 59));
-    ExpectButton("Starts at 7:5", false);
+    EXPECT_EQ(Button(), "Starts at 7:5/off");
     std::string captionAfterUncheck;
     duringRun = [&] {
         form.schedule.setChecked(false);
         captionAfterUncheck = form.okPrint.caption();
     };
     RunUntil(At(5, 0, 0));
-    EXPECT_EQ(captionAfterUncheck, "Busy!");
-    EXPECT_EQ(runStarts, (Times{At(2, 7, 5)}));
-    EXPECT_FALSE(form.timer1.enabled());
-    ExpectButton(kIdleCaption, true);
+    EXPECT_EQ(std::tuple(captionAfterUncheck, runStarts, form.timer1.enabled()),
+              std::tuple("Busy!", Times{At(2, 7, 5)}, false));
+    EXPECT_EQ(Button(), kIdleCaption);
 }
 
-// Each row checks Schedule at a moment and lets time pass: the runs start exactly then.
+// The start, when Schedule is checked, how long time passes, and the runs that start.
 TEST_F(SchedulerTest, RunsStartOnceInTheSetMinuteOfEachDay) {
-    // The start, when Schedule is checked, how long time passes, and the runs.
     const std::tuple<const char*, int, int, long long, long long, Times> rows[] = {
         {"At2359", 23, 59, At(0, 23, 58), At(2, 0, 5), {At(0, 23, 59), At(1, 23, 59)}},
         {"CheckedInsideTheMinute", 7, 30, At(0, 7, 30, 41), At(1, 7, 29), {At(0, 7, 30, 42)}},
@@ -159,26 +135,24 @@ TEST_F(SchedulerTest, TickDuringARunNeverStartsASecondOneAndAnErrorStopsTheSched
     duringRun = [this] {
         form.schedule.setChecked(false);
         form.schedule.setChecked(true);
-        clock.ms += 1000;
+        now += 1000;
         scheduler.Timer1Timer();
     };
     RunUntil(At(0, 20, 0, 1));  // the nested tick came a second into the run
-    EXPECT_EQ(runStarts.size(), 1u);
-    // Two minutes' pause after the run, then ticks of a second again.
-    EXPECT_TRUE(form.timer1.enabled());
-    EXPECT_EQ(form.timer1.interval(), 120000);
+    // One run, then two minutes' pause, then ticks of a second again.
+    EXPECT_EQ(std::tuple(runStarts.size(), form.timer1.enabled(), form.timer1.interval()),
+              std::tuple(1u, true, 120000));
     RunUntil(At(0, 20, 2, 1));
     EXPECT_EQ(form.timer1.interval(), 1000);
-    duringRun = nullptr;
+    duringRun = [] {};
     RunUntil(At(1, 20, 1));
     EXPECT_EQ(runStarts.size(), 2u);
 
     // The error of a run reaches the caller and ends the schedule; checking it again restarts it.
     duringRun = [] { throw Error("Cannot open file /plots/gone.plt"); };
     EXPECT_THROW(RunUntil(At(2, 20, 1)), Error);
-    EXPECT_FALSE(form.timer1.enabled());
-    EXPECT_FALSE(scheduler.running());
-    duringRun = nullptr;
+    EXPECT_FALSE(form.timer1.enabled() || scheduler.running());
+    duringRun = [] {};
     RunUntil(At(4, 20, 1));
     EXPECT_EQ(runStarts.size(), 3u);
     form.schedule.setChecked(false);
@@ -187,8 +161,7 @@ TEST_F(SchedulerTest, TickDuringARunNeverStartsASecondOneAndAnErrorStopsTheSched
     EXPECT_EQ(runStarts.back(), At(5, 20, 0));
 }
 
-// A written value (as the stored settings are at start-up) goes through the change handler, a
-// typed one through the exit handler when the edit is left; a clicked edit keeps its range too.
+// Stored values go through the change handler, typed ones the exit handler; clicks keep it too.
 TEST_F(SchedulerTest, TimeEditsKeepTheirRange) {
     using Handler = void (Scheduler::*)();
     const std::tuple<PlainValueControl*, Handler, int, int> rows[] = {

@@ -1,8 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "spool/SendFileRaw.h"
 
 #include <gtest/gtest.h>
-
-#include <tuple>
 
 #include "platform/CupsPrintSpooler.h"
 #include "platform/Error.h"
@@ -20,8 +19,7 @@ using test::FakePrintSpooler;
 using test::SandboxPrintServer;
 using Sizes = std::vector<std::size_t>;
 
-class SendFileRawTest : public ::testing::Test {
-protected:
+struct SendFileRawTest : public ::testing::Test {
     SendFileRawTest() { spooler.printers = {"plotter"}; }
 
     fs::path MakeFile(std::uintmax_t size) {
@@ -30,10 +28,9 @@ protected:
         return path;
     }
     SendResult Send(const fs::path& path) { return SendFileRaw(spooler, "plotter", path.string()); }
-    std::string SendError(const std::string& path) {
-        return test::SpoolErrorText([&] { Send(path); });
+    std::string SendError(const std::string& p) {
+        return test::SpoolErrorText([&] { Send(p); });
     }
-
     void TearDown() override { EXPECT_EQ(spooler.openHandles + spooler.liveJobs, 0); }
 
     FakePrintSpooler spooler;
@@ -41,32 +38,29 @@ protected:
 };
 
 TEST_F(SendFileRawTest, FilesGoThroughTheBufferInPiecesOfAtMost16385BytesAsTheirNameSays) {
-    const char* const paths[] = {"/home/ann/sheet1.plt", "sheet1.plt", "C:\\plots\\a.plt", "/a/"};
-    const char* const names[] = {"sheet1.plt", "sheet1.plt", "C:\\plots\\a.plt", ""};
-    for (std::size_t i = 0; i < std::size(paths); ++i)
-        EXPECT_EQ(DocumentNameOf(paths[i]), names[i]);
+    EXPECT_EQ(DocumentNameOf("/home/ann/sheet1.plt") + "|" + DocumentNameOf("sheet1.plt") + "|" +
+                  DocumentNameOf("C:\\plots\\a.plt") + "|" + DocumentNameOf("/a/"),
+              "sheet1.plt|sheet1.plt|C:\\plots\\a.plt|");
     const std::pair<std::uintmax_t, Sizes> cases[] = {
         {0, {}}, {1, {1}}, {16385, {16385}}, {16386, {16385, 1}}, {40000, {16385, 16385, 7230}}};
     for (const auto& [size, pieces] : cases) {
         const fs::path path = MakeFile(size);
         const SendResult result = Send(path);
-        EXPECT_TRUE(result.accepted) << result.refusal;
-        EXPECT_EQ(result.bytesSent, size);
+        EXPECT_EQ(std::pair(result.accepted, result.bytesSent), std::pair(true, size)) << size;
         const auto& job = spooler.jobs.back();
         EXPECT_EQ(job.offered, pieces) << size;
-        EXPECT_EQ(job.bytes, test::ReadFile(path));
+        EXPECT_TRUE(job.bytes == test::ReadFile(path) && job.finished);
         EXPECT_EQ(job.documentName, path.filename().string());
-        EXPECT_TRUE(job.finished);
     }
 
     // A partial write is written on until the spooler has every byte.
     spooler.maxTakenPerWrite = 5000;
     EXPECT_TRUE(Send(folder / "f16386.plt").accepted);
-    EXPECT_EQ(spooler.jobs.back().bytes, test::ReadFile(folder / "f16386.plt"));
+    EXPECT_TRUE(spooler.jobs.back().bytes == test::ReadFile(folder / "f16386.plt"));
     EXPECT_EQ(spooler.jobs.back().offered, (Sizes{16385, 11385, 6385, 1385, 1}));
 }
 
-TEST_F(SendFileRawTest, RefusalsAreReturnedNotRaisedAndWithdrawTheJob) {
+TEST_F(SendFileRawTest, RefusalsAreReturnedNotRaisedAndWithdrawTheJobAndBadFilesRaise) {
     // An unknown printer is refused before the file is looked at.
     EXPECT_EQ(SendFileRaw(spooler, "gone", (folder / "missing.plt").string()).refusal,
               "The printer or class does not exist.");
@@ -85,17 +79,14 @@ TEST_F(SendFileRawTest, RefusalsAreReturnedNotRaisedAndWithdrawTheJob) {
         fake.printers = {"plotter"};
         refuse(fake);
         const SendResult result = SendFileRaw(fake, "plotter", MakeFile(40000).string());
-        EXPECT_FALSE(result.accepted);
-        EXPECT_EQ(result.refusal, refusal);
-        EXPECT_EQ(result.bytesSent, sent);
+        EXPECT_EQ(std::tuple(result.accepted, result.refusal, result.bytesSent),
+                  std::tuple(false, refusal, sent));
         ASSERT_EQ(fake.jobs.size(), writes == 0 ? 0u : 1u);
         for (const auto& job : fake.jobs)
             EXPECT_TRUE(job.cancelled && !job.finished && job.offered.size() == writes);
         EXPECT_EQ(fake.openHandles + fake.liveJobs, 0);
     }
-}
 
-TEST_F(SendFileRawTest, AFileThatCannotBeReadIsAnErrorAndLeavesNoJob) {
     const std::string missing = (folder / "missing.plt").string();
     EXPECT_EQ(SendError(missing), "Cannot open file " + missing);
     // A folder opens for reading on Linux, even for root, but is no file to send.
@@ -104,21 +95,30 @@ TEST_F(SendFileRawTest, AFileThatCannotBeReadIsAnErrorAndLeavesNoJob) {
     // Reading this file fails with an input/output error, even for root.
     EXPECT_EQ(SendError("/proc/self/mem"), "Cannot read file /proc/self/mem");
     ASSERT_EQ(spooler.jobs.size(), 1u);
-    EXPECT_TRUE(spooler.jobs[0].cancelled);
-    EXPECT_FALSE(spooler.jobs[0].finished);
+    EXPECT_TRUE(spooler.jobs[0].cancelled && !spooler.jobs[0].finished);
 }
 
-class SendFileRawEndToEnd : public SendFileRawTest {
-protected:
-    SendResult Send(const fs::path& file,
-                    const std::string& queue = SandboxPrintServer::kRawQueue) {
-        return SendFileRaw(cups, queue, file.string());
-    }
+struct SendFileRawEndToEnd : public SendFileRawTest {
+    SendResult Send(const fs::path& file) { return SendFileRaw(cups, raw, file.string()); }
     SandboxPrintServer server;
     CupsPrintSpooler cups;
+    const std::string raw = SandboxPrintServer::kRawQueue;
 };
 
-TEST_F(SendFileRawEndToEnd, FilesOfEverySizeAndRealPlotsArriveByteForByteAsOneJobEach) {
+TEST_F(SendFileRawEndToEnd, EveryFileArrivesByteForByteAndBadFilesQueuesAndAStoppedServerSendNone) {
+    test::WriteFile(folder / "empty.plt", "");
+    const SendResult empty = Send(folder / "empty.plt");
+    EXPECT_FALSE(empty.accepted);
+    EXPECT_NE(empty.refusal.find("No file in print request"), std::string::npos) << empty.refusal;
+    EXPECT_NE(SendFileRaw(cups, "no-such-queue", (folder / "empty.plt").string()).refusal, "");
+    // A read that fails after the job was made: the job is withdrawn.
+    EXPECT_THROW(Send("/proc/self/mem"), Error);
+    // None of them is left waiting in the queue: every state from Canceled on is final.
+    for (const auto& job : server.AllJobs(raw))
+        EXPECT_GE(job.state, QueueJobState::Canceled) << job.id;
+    for (const auto& queue : SandboxPrintServer::Queues())
+        EXPECT_TRUE(server.ReceivedFiles(queue).empty()) << queue;
+
     std::vector<fs::path> files;
     for (const std::uintmax_t size : {1u, 16385u, 16386u, 50u * 1024 * 1024})
         files.push_back(MakeFile(size));
@@ -127,41 +127,19 @@ TEST_F(SendFileRawEndToEnd, FilesOfEverySizeAndRealPlotsArriveByteForByteAsOneJo
         files.push_back(test::SamplesDir() / sample);
     for (const fs::path& file : files)
         ASSERT_TRUE(Send(file).accepted) << file;
-    const auto received = server.WaitForJobs(SandboxPrintServer::kRawQueue, files.size());
+    const auto received = server.WaitForJobs(raw, files.size());
     ASSERT_EQ(received.size(), files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
-        EXPECT_EQ(received[i].title, files[i].filename().string());
-        EXPECT_EQ(received[i].size, fs::file_size(files[i]));
+        EXPECT_EQ(std::pair(received[i].title, received[i].size),
+                  std::pair(files[i].filename().string(), fs::file_size(files[i])));
         EXPECT_TRUE(test::SameContents(received[i].file, files[i])) << files[i];
     }
-}
-
-TEST_F(SendFileRawEndToEnd, NothingIsSentFromAnEmptyOrBadFileOrToAnUnknownQueueOrAStoppedServer) {
-    test::WriteFile(folder / "empty.plt", "");
-    const SendResult empty = Send(folder / "empty.plt");
-    EXPECT_FALSE(empty.accepted);
-    EXPECT_NE(empty.refusal.find("No file in print request"), std::string::npos) << empty.refusal;
-    EXPECT_NE(Send(folder / "empty.plt", "no-such-queue").refusal, "");
-    EXPECT_THROW(Send(folder / "missing.plt"), Error);
-    EXPECT_THROW(Send(folder.path()), Error);
-    // A read that fails after the job was made: the job is withdrawn.
-    EXPECT_THROW(Send("/proc/self/mem"), Error);
-    // None of them is left waiting in the queue: every state from Canceled on is final.
-    for (const auto& job : server.AllJobs(SandboxPrintServer::kRawQueue))
-        EXPECT_GE(job.state, QueueJobState::Canceled) << job.id;
-    for (const auto& queue : SandboxPrintServer::Queues())
-        EXPECT_TRUE(server.ReceivedFiles(queue).empty()) << queue;
-
-    // The queue goes on working until the server stops.
-    test::WriteFile(folder / "next.plt", "IN;PG;");
-    ASSERT_TRUE(Send(folder / "next.plt").accepted);
-    EXPECT_EQ(server.WaitForJobs(SandboxPrintServer::kRawQueue, 1)[0].title, "next.plt");
     server.Stop();
-    const SendResult stopped = Send(folder / "next.plt");
+    const SendResult stopped = Send(files[0]);
     EXPECT_FALSE(stopped.accepted);
     EXPECT_NE(stopped.refusal.find("Cannot reach the print server"), std::string::npos)
         << stopped.refusal;
-    EXPECT_EQ(server.ReceivedFiles(SandboxPrintServer::kRawQueue).size(), 1u);
+    EXPECT_EQ(server.ReceivedFiles(raw).size(), files.size());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -18,23 +19,18 @@ public:
     }
 
     long Now() const { return now_; }
-
     // Moves the time on by `milliseconds`, firing every tick that falls due on the way in order.
     void Advance(long milliseconds) {
         const long end = now_ + milliseconds;
         for (;;) {
-            Timer* next = nullptr;
-            for (Timer* timer : timers_) {
-                if (timer->enabled_ && timer->due_ <= end && (!next || timer->due_ < next->due_)) {
-                    next = timer;
-                }
-            }
-            if (!next)
+            const auto next = std::ranges::min_element(timers_, {}, &Timer::Due);
+            if (next == timers_.end() || (*next)->Due() > end)
                 break;
-            now_ = next->due_;
-            next->due_ = now_ + next->interval_;
-            if (next->OnTick)
-                next->OnTick();
+            Timer& timer = **next;
+            now_ = timer.due_;
+            timer.due_ = now_ + timer.interval_;
+            if (timer.OnTick)
+                timer.OnTick();
         }
         now_ = end;
     }
@@ -55,6 +51,7 @@ private:
             enabled_ = enabled;
         }
         bool Enabled() const override { return enabled_; }
+        long Due() const { return enabled_ ? due_ : LONG_MAX; }
 
         DrivenClock& clock_;
         int interval_ = 1000;

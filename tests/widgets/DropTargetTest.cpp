@@ -1,18 +1,14 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QDragEnterEvent>
-#include <QDragLeaveEvent>
-#include <QDragMoveEvent>
-#include <QDropEvent>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QTest>
+#include <QStringEncoder>
 #include <QUrl>
-
-#include <memory>
-#include <string>
-#include <vector>
 
 #include "DrivenClock.h"
 #include "support/TestApplication.h"
@@ -23,177 +19,147 @@
 namespace tavrin {
 namespace {
 
-constexpr Qt::DropActions kAllActions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+using namespace std::literals;
+using testing::ThrowsMessage;
+using Names = std::vector<std::string>;
+using Effects = std::vector<DropEffect>;
+constexpr Qt::DropActions kAll = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+constexpr Qt::DropActions kMoveLink = Qt::MoveAction | Qt::LinkAction;
+constexpr Qt::KeyboardModifiers kShiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
+const std::map<int, std::string> kActions{{0, "none"}, {1, "copy"}, {2, "move"}, {4, "link"}};
 
-std::vector<std::string> SampleFiles() {
+Names Samples() {
     return {(test::SamplesDir() / "hp2xx/dt.plt").string(),
             (test::SamplesDir() / "ghostpdl/golfer.eps").string(),
             (test::SamplesDir() / "hplip/align3_8xx.pcl").string()};
 }
 
-std::unique_ptr<QMimeData> FilesData(const std::vector<std::string>& files) {
-    auto data = std::make_unique<QMimeData>();
+QList<QUrl> Urls(const Names& files) {
     QList<QUrl> urls;
     for (const std::string& file : files)
         urls << QUrl::fromLocalFile(QString::fromStdString(file));
-    data->setUrls(urls);
-    return data;
+    return urls;
 }
 
-struct Answer {
-    bool accepted;
-    Qt::DropAction action;
-};
-
-// Sends the drag events a platform delivers to the window under the pointer.
-class Dragging {
-public:
-    explicit Dragging(QWidget& window) : window_(window) {}
-
-    Answer Enter(const QMimeData& data, QPoint at = {50, 50}, Qt::DropActions offered = kAllActions,
-                 Qt::KeyboardModifiers keys = Qt::NoModifier) {
-        QDragEnterEvent event(at, offered, &data, Qt::LeftButton, keys);
-        QCoreApplication::sendEvent(&window_, &event);
-        return {event.isAccepted(), event.dropAction()};
-    }
-    Answer Move(const QMimeData& data, QPoint at = {60, 60}, Qt::DropActions offered = kAllActions,
-                Qt::KeyboardModifiers keys = Qt::NoModifier) {
-        QDragMoveEvent event(at, offered, &data, Qt::LeftButton, keys);
-        QCoreApplication::sendEvent(&window_, &event);
-        return {event.isAccepted(), event.dropAction()};
-    }
-    void Leave() {
-        QDragLeaveEvent event;
-        QCoreApplication::sendEvent(&window_, &event);
-    }
-    Answer Drop(const QMimeData& data, QPoint at = {60, 60}, Qt::DropActions offered = kAllActions,
-                Qt::KeyboardModifiers keys = Qt::NoModifier) {
-        QDropEvent event(at, offered, &data, Qt::LeftButton, keys);
-        QCoreApplication::sendEvent(&window_, &event);
-        return {event.isAccepted(), event.dropAction()};
-    }
-
-private:
-    QWidget& window_;
-};
+QByteArray Bytes(std::string_view text) {
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
 
 class DropTargetTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetErrorReport([this](const Error& error) { reports.push_back(error.what()); });
-        window = std::make_unique<QWidget>();
-        window->setObjectName("TavrinForm");
-        window->resize(300, 200);
-        window->show();
-        target = std::make_unique<TDropFileTarget>(window.get(), clock.Timers());
+        window.setObjectName("TavrinForm");
+        window.resize(300, 200);
+        window.show();
+        target = std::make_unique<TDropFileTarget>(&window, clock.Timers());
         target->SetDragtypes(dtCopy);
+        target->OnEnter = [this](TShiftState, QPoint, DropEffect& effect) { entered = effect; };
         target->OnDrop = [this](TShiftState, QPoint, DropEffect& effect) {
             dropped.push_back(target->Files());
-            dropEffects.push_back(effect);
+            maps.push_back(target->NameMap());
+            effects.push_back(effect);
         };
-        target->Register(window.get());
+        target->Register(&window);
+        files.setUrls(Urls(Samples()));
     }
     void TearDown() override {
         target.reset();
-        window.reset();
         SetErrorReport({});
+        QGuiApplication::clipboard()->clear();
+    }
+
+    // Sends the events of `script` (e enter, o over, l leave, d drop) as a platform does to the
+    // window under the pointer; returns what each got back: + accepted or - not, and the action.
+    std::string Drag(const QMimeData& data, std::string_view script,
+                     Qt::KeyboardModifiers keys = {}, Qt::DropActions offered = kAll) {
+        std::string got;
+        for (char step : script) {
+            got += std::string(" ") + step;
+            if (step == 'l') {
+                QDragLeaveEvent event;
+                QCoreApplication::sendEvent(on, &event);
+            } else {
+                got += step == 'e'   ? Send<QDragEnterEvent>(data, keys, offered)
+                       : step == 'o' ? Send<QDragMoveEvent>(data, keys, offered)
+                                     : Send<QDropEvent>(data, keys, offered);
+            }
+        }
+        return got;
+    }
+    template <class E>
+    std::string Send(const QMimeData& data, Qt::KeyboardModifiers keys, Qt::DropActions offered) {
+        E event(at, offered, &data, Qt::LeftButton, keys);
+        QCoreApplication::sendEvent(on, &event);
+        return (event.isAccepted() ? "+" : "-") + kActions.at(event.dropAction());
     }
 
     test::UsesApplication app;
     test::DrivenClock clock;
-    std::unique_ptr<QWidget> window;
+    QWidget window;
+    QWidget* on = &window;
+    QPoint at{50, 50};
     std::unique_ptr<TDropFileTarget> target;
-    std::vector<std::vector<std::string>> dropped;
-    std::vector<DropEffect> dropEffects;
+    QMimeData files;
+    DropEffect entered = 0;
+    std::vector<Names> dropped, maps;
+    Effects effects;
     std::vector<std::string> reports;
 };
 
+// Near the edge, but the window has no scroll bars: no scrolling.
 TEST_F(DropTargetTest, ThreeFilesGiveOneDropWithTheNamesInOrderAndEmptyListsAfterwards) {
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    const Answer enter = drag.Enter(*data);
-    EXPECT_TRUE(enter.accepted);
-    EXPECT_EQ(enter.action, Qt::CopyAction);
+    at = {3, 3};
+    EXPECT_EQ(Drag(files, "eo"), " e+copy o+copy");
+    EXPECT_EQ(entered, DROPEFFECT_COPY);
     EXPECT_TRUE(target->Files().empty()) << "read only at the drop";
-    EXPECT_TRUE(drag.Move(*data).accepted);
-    const Answer drop = drag.Drop(*data);
-    EXPECT_TRUE(drop.accepted);
-    EXPECT_EQ(drop.action, Qt::CopyAction);
-    ASSERT_EQ(dropped.size(), 1u);
-    EXPECT_EQ(dropped[0], SampleFiles());
-    EXPECT_EQ(dropEffects[0], DROPEFFECT_COPY);
-    EXPECT_TRUE(target->Files().empty());
-    EXPECT_TRUE(target->NameMap().empty());
+    EXPECT_FALSE(target->Scrolling());
+    EXPECT_EQ(Drag(files, "d"), " d+copy");
+    EXPECT_EQ(dropped, std::vector<Names>{Samples()});
+    EXPECT_EQ(effects, Effects{DROPEFFECT_COPY});
+    EXPECT_TRUE(target->Files().empty() && target->NameMap().empty());
 }
 
-TEST_F(DropTargetTest, WithOnlyCopyAllowedAnyKeysGiveCopy) {
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    for (Qt::KeyboardModifiers keys :
-         {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier),
-          Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ShiftModifier | Qt::ControlModifier}) {
-        const Answer enter = drag.Enter(*data, {50, 50}, kAllActions, keys);
-        EXPECT_EQ(enter.action, Qt::CopyAction) << keys.toInt();
-        const Answer move = drag.Move(*data, {60, 60}, kAllActions, keys);
-        EXPECT_TRUE(move.accepted);
-        EXPECT_EQ(move.action, Qt::CopyAction) << keys.toInt();
-        drag.Leave();
+TEST_F(DropTargetTest, TheKeysChooseAmongTheEffectsTheTargetAllowsAndTheSourceOffers) {
+    using Keys = Qt::KeyboardModifiers;
+    const std::tuple<const char*, TDragTypes, Qt::DropActions, Keys, Qt::DropAction> rows[] = {
+        {"copy only, no keys", dtCopy, kAll, {}, Qt::CopyAction},
+        {"copy only, Shift", dtCopy, kAll, Qt::ShiftModifier, Qt::CopyAction},
+        {"copy only, Ctrl", dtCopy, kAll, Qt::ControlModifier, Qt::CopyAction},
+        {"copy only, Shift+Ctrl", dtCopy, kAll, kShiftCtrl, Qt::CopyAction},
+        {"source offers only move", dtCopy, Qt::MoveAction, {}, Qt::IgnoreAction},
+        {"source offers only link", dtCopy, Qt::LinkAction, {}, Qt::IgnoreAction},
+        {"copy+move, Shift", dtCopy | dtMove, kAll, Qt::ShiftModifier, Qt::MoveAction},
+        {"copy+move, Shift+Ctrl", dtCopy | dtMove, kAll, kShiftCtrl, Qt::CopyAction},
+        {"copy+move, offered move+link", dtCopy | dtMove, kMoveLink, {}, Qt::MoveAction},
+        {"all, Shift", dtCopy | dtMove | dtLink, kAll, Qt::ShiftModifier, Qt::MoveAction},
+        {"all, Shift+Ctrl", dtCopy | dtMove | dtLink, kAll, kShiftCtrl, Qt::LinkAction},
+        {"all, offered link", dtCopy | dtMove | dtLink, Qt::LinkAction, {}, Qt::LinkAction},
+    };
+    for (const auto& [name, types, offered, keys, action] : rows) {
+        SCOPED_TRACE(name);
+        target->SetDragtypes(types);
+        effects.clear();
+        const DropEffect effect = action;  // the DROPEFFECT_ values are Qt's
+        const std::string a = kActions.at(action), answer = (effect ? "+" : "-") + a;
+        EXPECT_EQ(Drag(files, "eol", keys, offered), " e+" + a + " o" + answer + " l");
+        EXPECT_TRUE(effects.empty());
+        EXPECT_EQ(Drag(files, "ed", keys, offered), " e+" + a + " d" + answer);
+        EXPECT_EQ(effects, effect ? Effects{effect} : Effects{});
     }
-    EXPECT_TRUE(dropped.empty());
-}
-
-TEST_F(DropTargetTest, ASourceOfferingOnlyMoveOrLinkGetsNone) {
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    for (Qt::DropAction offered : {Qt::MoveAction, Qt::LinkAction}) {
-        EXPECT_EQ(drag.Enter(*data, {50, 50}, offered).action, Qt::IgnoreAction);
-        EXPECT_FALSE(drag.Move(*data, {60, 60}, offered).accepted);
-        EXPECT_FALSE(drag.Drop(*data, {60, 60}, offered).accepted);
-    }
-    EXPECT_TRUE(dropped.empty());
-}
-
-TEST_F(DropTargetTest, ShiftAndCtrlChooseAmongTheAllowedEffects) {
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    target->SetDragtypes(dtCopy | dtMove);
-    EXPECT_EQ(drag.Enter(*data, {50, 50}, kAllActions, Qt::ShiftModifier).action, Qt::MoveAction);
-    EXPECT_EQ(
-        drag.Move(*data, {50, 50}, kAllActions, Qt::ShiftModifier | Qt::ControlModifier).action,
-        Qt::CopyAction);
-    EXPECT_EQ(drag.Move(*data, {50, 50}, Qt::MoveAction | Qt::LinkAction).action, Qt::MoveAction);
-    target->SetDragtypes(dtCopy | dtMove | dtLink);
-    EXPECT_EQ(
-        drag.Move(*data, {50, 50}, kAllActions, Qt::ShiftModifier | Qt::ControlModifier).action,
-        Qt::LinkAction);
-    EXPECT_EQ(drag.Move(*data, {50, 50}, Qt::LinkAction).action, Qt::LinkAction);
-    const Answer drop = drag.Drop(*data, {50, 50}, kAllActions, Qt::ShiftModifier);
-    EXPECT_EQ(drop.action, Qt::MoveAction);
-    EXPECT_EQ(dropEffects, std::vector<DropEffect>{DROPEFFECT_MOVE});
 }
 
 TEST_F(DropTargetTest, DataWithoutLocalFilesGetsNoneThroughoutAndOnLeaveStillFires) {
-    int enters = 0, overs = 0, leaves = 0;
-    target->OnEnter = [&enters](TShiftState, QPoint, DropEffect&) { ++enters; };
-    target->OnDragOver = [&overs](TShiftState, QPoint, DropEffect&) { ++overs; };
+    int calls = 0, leaves = 0;
+    target->OnEnter = target->OnDragOver = [&calls](TShiftState, QPoint, DropEffect&) { ++calls; };
     target->OnLeave = [&leaves] { ++leaves; };
-    Dragging drag(*window);
-
-    QMimeData text;
+    QMimeData text, remote;
     text.setText("HPGL;IN;SP1;");
-    EXPECT_EQ(drag.Enter(text).action, Qt::IgnoreAction);
-    EXPECT_FALSE(drag.Move(text).accepted);
-    drag.Leave();
-    EXPECT_EQ(leaves, 1);
-
-    QMimeData remote;
     remote.setUrls({QUrl("https://example.org/plot.plt")});
-    EXPECT_EQ(drag.Enter(remote).action, Qt::IgnoreAction);
-    EXPECT_FALSE(drag.Move(remote).accepted);
-    EXPECT_FALSE(drag.Drop(remote).accepted);
-
-    EXPECT_EQ(enters, 0);
-    EXPECT_EQ(overs, 0);
+    for (const QMimeData* data : {&text, &remote})
+        EXPECT_EQ(Drag(*data, "eoled"), " e+none o-none l e+none d-none");
+    EXPECT_EQ(leaves, 2);
+    EXPECT_EQ(calls, 0);
     EXPECT_TRUE(dropped.empty());
 }
 
@@ -204,42 +170,26 @@ TEST_F(DropTargetTest, AnOnGetDropEffectValueIsUsedAsItComesBack) {
         asked.push_back({shift, effect});
         effect = DROPEFFECT_LINK | DROPEFFECT_SCROLL;
     };
-    std::vector<DropEffect> entered;
-    target->OnEnter = [&entered](TShiftState, QPoint, DropEffect& effect) {
-        entered.push_back(effect);
-    };
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    const Answer enter = drag.Enter(*data, {50, 50}, kAllActions, Qt::ShiftModifier);
+    EXPECT_EQ(Drag(files, "e", Qt::ShiftModifier), " e+link");
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].first, ssShift | ssLeft);
     EXPECT_EQ(asked[0].second, DROPEFFECT_COPY | DROPEFFECT_LINK);
-    EXPECT_EQ(entered, std::vector<DropEffect>{DROPEFFECT_LINK | DROPEFFECT_SCROLL});
-    EXPECT_EQ(enter.action, Qt::LinkAction);
-    drag.Drop(*data);
-    EXPECT_EQ(dropEffects, std::vector<DropEffect>{DROPEFFECT_LINK | DROPEFFECT_SCROLL});
+    EXPECT_EQ(entered, DROPEFFECT_LINK | DROPEFFECT_SCROLL);
+    Drag(files, "d");
+    EXPECT_EQ(effects, Effects{DROPEFFECT_LINK | DROPEFFECT_SCROLL});
 }
 
 TEST_F(DropTargetTest, WithGetDataOnEnterTheFilesAreThereForTheWholeDragAndGoneAfterIt) {
     target->SetGetDataOnEnter(true);
     std::vector<std::size_t> seen;
-    target->OnEnter = [&](TShiftState, QPoint, DropEffect&) {
+    target->OnEnter = target->OnDragOver = [&](TShiftState, QPoint, DropEffect&) {
         seen.push_back(target->Files().size());
     };
-    target->OnDragOver = [&](TShiftState, QPoint, DropEffect&) {
-        seen.push_back(target->Files().size());
-    };
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    drag.Enter(*data);
-    drag.Move(*data);
-    drag.Leave();
+    Drag(files, "eol");
     EXPECT_TRUE(target->Files().empty());
-    drag.Enter(*data);
-    drag.Drop(*data);
+    Drag(files, "ed");
     EXPECT_EQ(seen, (std::vector<std::size_t>{3, 3, 3}));
-    ASSERT_EQ(dropped.size(), 1u);
-    EXPECT_EQ(dropped[0], SampleFiles());
+    EXPECT_EQ(dropped, std::vector<Names>{Samples()});
     EXPECT_TRUE(target->Files().empty());
 }
 
@@ -247,165 +197,152 @@ TEST_F(DropTargetTest, AnErrorFromOnDropIsReportedAndTheListsAreEmptiedAllTheSam
     target->OnDrop = [](TShiftState, QPoint, DropEffect&) {
         throw Error("Cannot open file plot.plt");
     };
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    drag.Enter(*data);
-    EXPECT_FALSE(drag.Drop(*data).accepted);
+    EXPECT_EQ(Drag(files, "ed"), " e+copy d-none");
     QCoreApplication::processEvents();
     EXPECT_EQ(reports, std::vector<std::string>{"Cannot open file plot.plt"});
     EXPECT_TRUE(target->Files().empty());
-    // The next drag starts afresh.
     target->OnDrop = {};
-    drag.Enter(*data);
-    EXPECT_TRUE(drag.Drop(*data).accepted);
-}
-
-TEST_F(DropTargetTest, RegisteringTheSameWindowAgainDoesNothing) {
-    target->Register(window.get());
-    EXPECT_EQ(target->Target(), window.get());
-    EXPECT_TRUE(window->acceptDrops());
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    drag.Enter(*data);
-    drag.Drop(*data);
-    EXPECT_EQ(dropped.size(), 1u) << "one drop, not one per registration";
+    EXPECT_EQ(Drag(files, "ed"), " e+copy d+copy") << "the next drag starts afresh";
 }
 
 TEST_F(DropTargetTest, AWindowTakesDropsForOneTargetAtATime) {
-    TDropFileTarget second(nullptr, clock.Timers());
-    try {
-        second.Register(window.get());
-        FAIL() << "registered twice";
-    } catch (const Error& error) {
-        EXPECT_STREQ(error.what(), "Failed to Register TavrinForm");
+    target->Register(&window);  // the same window again: nothing changes
+    EXPECT_TRUE(target->Target() == &window && window.acceptDrops());
+    Drag(files, "ed");
+    EXPECT_EQ(dropped.size(), 1u) << "one drop, not one per registration";
+    {
+        TDropFileTarget second(nullptr, clock.Timers());
+        EXPECT_THAT([&] { second.Register(&window); },
+                    ThrowsMessage<Error>("Failed to Register TavrinForm"));
+        EXPECT_EQ(second.Target(), &window);
+        EXPECT_THAT([&] { second.Unregister(); },
+                    ThrowsMessage<Error>("Failed to Unregister TavrinForm"));
+        EXPECT_EQ(second.Target(), &window);
+        Drag(files, "ed");
+        EXPECT_EQ(dropped.size(), 2u) << "the first target still takes the drops";
     }
-    EXPECT_EQ(second.Target(), window.get());
-    try {
-        second.Unregister();
-        FAIL() << "unregistered another target's window";
-    } catch (const Error& error) {
-        EXPECT_STREQ(error.what(), "Failed to Unregister TavrinForm");
-    }
-    EXPECT_EQ(second.Target(), window.get());
-
-    // The first target still takes the drops.
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    drag.Enter(*data);
-    drag.Drop(*data);
-    EXPECT_EQ(dropped.size(), 1u);
-}
-
-TEST_F(DropTargetTest, RegisteringNoneUnregistersAndTheWindowTakesNoMoreDrops) {
     target->Register(nullptr);
-    EXPECT_EQ(target->Target(), nullptr);
-    EXPECT_FALSE(window->acceptDrops());
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    EXPECT_FALSE(drag.Enter(*data).accepted);
-    drag.Drop(*data);
-    EXPECT_TRUE(dropped.empty());
-
-    TDropFileTarget second(nullptr, clock.Timers());
-    second.Register(window.get());
-    EXPECT_TRUE(window->acceptDrops());
-    second.Unregister();
-    EXPECT_EQ(second.Target(), nullptr);
-    target->Register(window.get());
+    EXPECT_TRUE(target->Target() == nullptr && !window.acceptDrops());
+    EXPECT_EQ(Drag(files, "ed"), " e-copy d-copy") << "the window ignores the drag";
+    EXPECT_EQ(dropped.size(), 2u);
+    TDropFileTarget third(nullptr, clock.Timers());
+    third.Register(&window);
+    EXPECT_TRUE(window.acceptDrops());
+    third.Unregister();
+    EXPECT_EQ(third.Target(), nullptr);
+    target->Register(&window);
     target.reset();
-    EXPECT_FALSE(window->acceptDrops()) << "destruction unregisters";
+    EXPECT_FALSE(window.acceptDrops()) << "destruction unregisters";
 }
 
-// A scrollable window with 13-pixel text, scrolled half way.
-class DropScrollTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        list = std::make_unique<QListWidget>();
-        QFont font = list->font();
-        font.setPixelSize(13);
-        list->setFont(font);
-        for (int i = 0; i < 200; ++i)
-            list->addItem(QString("plot%1.plt").arg(i));
-        list->resize(150, 120);
-        list->show();
-        list->verticalScrollBar()->setValue(50);
-        target = std::make_unique<TDropFileTarget>(nullptr, clock.Timers());
-        target->SetDragtypes(dtCopy);
-        target->OnEnter = [this](TShiftState, QPoint, DropEffect& effect) { enterEffect = effect; };
-        target->Register(list.get());
+TEST_F(DropTargetTest, OnlyLocalFilesAreTakenInOrderWithTheNamesOfAMatchingNameMap) {
+    const QByteArray wide = QStringEncoder(QStringConverter::Utf16LE)(
+        QString::fromStdU16String(u"Zeichnung-\u00fc.plt\0b.plt\0c.pcl\0\0"s));
+    const std::tuple<const char*, QByteArray, QByteArray, Names> rows[] = {
+        {"no name map", {}, {}, {}},
+        {"FileNameMap", Bytes("a.plt\0b.plt\0c.pcl\0\0"sv), {}, {"a.plt", "b.plt", "c.pcl"}},
+        {"FileNameMapW is UTF-16", {}, wide, {"Zeichnung-\xC3\xBC.plt", "b.plt", "c.pcl"}},
+        {"FileNameMap wins over FileNameMapW", Bytes("x\0y\0z\0\0"sv), wide, {"x", "y", "z"}},
+        {"a map of 2 names for 3 files", Bytes("a.plt\0b.plt\0\0"sv), {}, {}},
+    };
+    QList<QUrl> urls = Urls(Samples());
+    urls.insert(1, QUrl("https://example.org/remote.plt"));  // not a local file: skipped
+    for (const auto& [name, narrow, wideMap, map] : rows) {
+        SCOPED_TRACE(name);
+        QMimeData data;
+        data.setUrls(urls);
+        if (!narrow.isEmpty())
+            data.setData("FileNameMap", narrow);
+        if (!wideMap.isEmpty())
+            data.setData("application/x-qt-windows-mime;value=\"FileNameMapW\"", wideMap);
+        EXPECT_EQ(Drag(data, "ed"), " e+copy d+copy");
+        EXPECT_EQ(dropped.back(), Samples());
+        EXPECT_EQ(maps.back(), map);
+        EXPECT_TRUE(target->Files().empty() && target->NameMap().empty());
     }
+    EXPECT_EQ(dropped.size(), 5u);
+}
 
-    int Position() const { return list->verticalScrollBar()->value(); }
+TEST(DropFileTargetNameList, StopsAtAnEmptyNameOrTheEndOfTheBlock) {
+    const auto read = &TDropFileTarget::ReadNameList;
+    EXPECT_EQ(read(QByteArray(), false), Names{});
+    EXPECT_EQ(read(Bytes("\0a\0"sv), false), Names{});
+    EXPECT_EQ(read(Bytes("a\0b"sv), false), (Names{"a", "b"}));
+    EXPECT_EQ(read(Bytes("a\0\0b\0"sv), false), Names{"a"});
+    EXPECT_EQ(read(Bytes("a\0b\0\0\0c"sv), true), Names{"ab"});  // an odd last byte is no char
+}
 
-    test::UsesApplication app;
-    test::DrivenClock clock;
-    std::unique_ptr<QListWidget> list;
-    std::unique_ptr<TDropFileTarget> target;
-    DropEffect enterEffect = 0;
-};
+TEST_F(DropTargetTest, ReadClipboardTakesTheFilesAndTheEffectTheClipboardAsksFor) {
+    target->SetGetDataOnEnter(true);
+    files.setData("FileNameMap", Bytes("a\0b\0c\0\0"sv));
+    Drag(files, "e");
+    ASSERT_EQ(target->NameMap().size(), 3u);
+    const Names s = Samples();
+    const std::tuple<const char*, Names, const char*, QByteArray, DropEffect> rows[] = {
+        {"no files", {}, "text/plain", "not a file", DROPEFFECT_NONE},
+        {"copied", s, "", {}, DROPEFFECT_COPY},
+        {"cut", {s[0]}, "Preferred DropEffect", Bytes("\x02\0\0\0"sv), DROPEFFECT_MOVE},
+        {"GNOME", {s[1]}, "x-special/gnome-copied-files", "cut\nfile:///a.plt", DROPEFFECT_MOVE},
+    };
+    for (const auto& [name, urls, format, value, effect] : rows) {
+        SCOPED_TRACE(name);
+        auto* data = new QMimeData;
+        if (!urls.empty())
+            data->setUrls(Urls(urls));
+        if (*format)
+            data->setData(format, value);
+        QGuiApplication::clipboard()->setMimeData(data);
+        EXPECT_EQ(target->ReadClipboard(), effect);
+        EXPECT_EQ(target->Files(), urls.empty() ? s : urls) << "none: left as it was";
+        EXPECT_EQ(target->NameMap().size(), 3u) << "the name map is left as it was";
+    }
+}
 
-TEST_F(DropScrollTest, APointerNearTheTopScrollsOneLineUpEvery100Ms) {
-    ASSERT_TRUE(list->verticalScrollBar()->isVisible());
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*list);
-    drag.Enter(*data, {40, 5});
+TEST_F(DropTargetTest, APointerNearTheTopScrollsOneLineUpEvery100Ms) {
+    QListWidget list;  // scrollable, with 13-pixel text, scrolled half way
+    QFont font = list.font();
+    font.setPixelSize(13);
+    list.setFont(font);
+    for (int i = 0; i < 200; ++i)
+        list.addItem(QString("plot%1.plt").arg(i));
+    list.resize(150, 120);
+    list.show();
+    list.verticalScrollBar()->setValue(50);
+    target->Register(nullptr);
+    target->Register(&list);
+    on = &list;
+    at = {40, 5};
+    const auto After = [&](long milliseconds) {  // the scroll position then, * while it scrolls
+        clock.Advance(milliseconds);
+        return std::to_string(list.verticalScrollBar()->value()) + (target->Scrolling() ? "*" : "");
+    };
+    EXPECT_TRUE(list.verticalScrollBar()->isVisible());
+    Drag(files, "e");
     EXPECT_EQ(target->ScrollMargin(), 13);
-    EXPECT_EQ(enterEffect, DROPEFFECT_COPY | DROPEFFECT_SCROLL);
-    EXPECT_TRUE(drag.Move(*data, {40, 5}).accepted);
-    EXPECT_TRUE(target->Scrolling());
-    clock.Advance(99);
-    EXPECT_EQ(Position(), 50);
-    clock.Advance(1);
-    EXPECT_EQ(Position(), 49);
-    clock.Advance(200);
-    EXPECT_EQ(Position(), 47);
-
-    // Out of the zone the scrolling stops; near the bottom it goes the other way.
-    drag.Move(*data, {40, 60});
-    EXPECT_FALSE(target->Scrolling());
-    clock.Advance(500);
-    EXPECT_EQ(Position(), 47);
-    drag.Move(*data, {40, list->height() - 5});
-    clock.Advance(100);
-    EXPECT_EQ(Position(), 48);
-    drag.Leave();
-    clock.Advance(500);
-    EXPECT_EQ(Position(), 48);
-}
-
-TEST_F(DropScrollTest, TheDropStopsTheScrolling) {
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*list);
-    drag.Enter(*data, {40, 5});
-    drag.Move(*data, {40, 5});
-    EXPECT_TRUE(drag.Drop(*data, {40, 5}).accepted);
-    clock.Advance(500);
-    EXPECT_EQ(Position(), 50);
-}
-
-TEST_F(DropScrollTest, AnOnGetDropEffectHandlerReplacesTheScrollZones) {
+    EXPECT_EQ(entered, DROPEFFECT_COPY | DROPEFFECT_SCROLL);
+    EXPECT_EQ(Drag(files, "o"), " o+copy");
+    EXPECT_EQ(After(99), "50*");
+    EXPECT_EQ(After(1), "49*");
+    EXPECT_EQ(After(200), "47*");
+    at = {40, 60};  // out of the zone the scrolling stops; near the bottom it goes the other way
+    Drag(files, "o");
+    EXPECT_EQ(After(500), "47");
+    at = {40, list.height() - 5};
+    Drag(files, "o");
+    EXPECT_EQ(After(100), "48*");
+    Drag(files, "l");
+    EXPECT_EQ(After(500), "48");
+    at = {40, 5};  // the drop stops it too
+    EXPECT_EQ(Drag(files, "eod"), " e+copy o+copy d+copy");
+    EXPECT_EQ(After(500), "48");
+    // An OnGetDropEffect handler replaces the scroll zones.
     target->OnGetDropEffect = [](TShiftState, QPoint, DropEffect& effect) {
         effect = DROPEFFECT_COPY;
     };
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*list);
-    drag.Enter(*data, {40, 5});
-    drag.Move(*data, {40, 5});
-    EXPECT_EQ(enterEffect, DROPEFFECT_COPY);
-    EXPECT_FALSE(target->Scrolling());
-    clock.Advance(500);
-    EXPECT_EQ(Position(), 50);
-}
-
-TEST_F(DropTargetTest, AWindowWithoutScrollBarsNeverScrolls) {
-    DropEffect entered = 0;
-    target->OnEnter = [&entered](TShiftState, QPoint, DropEffect& effect) { entered = effect; };
-    const auto data = FilesData(SampleFiles());
-    Dragging drag(*window);
-    drag.Enter(*data, {3, 3});
+    Drag(files, "eo");
     EXPECT_EQ(entered, DROPEFFECT_COPY);
-    drag.Move(*data, {3, 3});
-    EXPECT_FALSE(target->Scrolling());
+    EXPECT_EQ(After(500), "48");
+    target.reset();  // before the list goes
 }
 
 }  // namespace
