@@ -12,7 +12,7 @@ namespace {
 using namespace tavrin::cli;
 
 const Command kCommands[] = {
-    {"printers", "", RunPrinters},
+    {"printers", "[--discover[=SECONDS]]", RunPrinters},
     {"send", "[-p NAME|INDEX] [OPTIONS] FILE... (options: send --help)", RunSend},
     {"settings", "", RunSettings},
     {"pause", "-p NAME|INDEX", RunPause},

@@ -1,6 +1,7 @@
 #include "platform/CupsPrintSpooler.h"
 
 #include "platform/CupsPrinterHandle.h"
+#include "platform/CupsQueueList.h"
 
 namespace tavrin {
 
@@ -11,19 +12,14 @@ std::vector<std::string> CupsPrintSpooler::PrinterNames() {
         lastError_ = connection.error();
         return {};
     }
-    cups_dest_t* dests = nullptr;
-    int count = cupsGetDests2(connection.http(), &dests);
-    if (count == 0 && (connection.timedOut() || (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE &&
-                                                 cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND))) {
+    const std::optional<std::vector<CupsQueueEntry>> queues = ListQueues(connection);
+    if (!queues) {
         lastError_ = connection.FailureText();
+        return {};
     }
     std::vector<std::string> names;
-    for (int i = 0; i < count; ++i) {
-        // Instances (NAME/INSTANCE) are option sets of the same queue, not printers.
-        if (dests[i].instance == nullptr)
-            names.emplace_back(dests[i].name);
-    }
-    cupsFreeDests(count, dests);
+    for (const CupsQueueEntry& queue : *queues)
+        names.push_back(queue.name);
     return names;
 }
 

@@ -10,6 +10,8 @@
 #include <sstream>
 
 #include "platform/CupsDeviceProbe.h"
+#include "platform/CupsQueueList.h"
+#include "platform/NetworkPrinters.h"
 #include "platform/PpdTechnology.h"
 #include "support/SandboxPrintServer.h"
 
@@ -34,6 +36,14 @@ TEST_F(CupsPrintSpoolerTest, AQueueThatIsNotThereCannotBeOpenedAndProbesAsItsNam
     EXPECT_EQ(answer.description + "|" + answer.technology.value_or("none"), "no-such-queue|none");
 }
 
+// A queue added meanwhile is in the next list, in its place by name without regard to case.
+TEST_F(CupsPrintSpoolerTest, AQueueAddedMeanwhileIsListedInItsPlace) {
+    ASSERT_EQ(std::system("lpadmin -p Inkjet -v socket://127.0.0.1:9 -E 2>/dev/null"), 0);
+    std::vector<std::string> names = Server::Queues();
+    names.insert(names.begin() + 1, "Inkjet");
+    EXPECT_EQ(spooler.PrinterNames(), names);
+}
+
 // An empty document is refused and one dropped before its end is cancelled: neither reaches the
 // device. Whole documents, the queue commands and a stopped server go through tavrin-cli's tests.
 TEST_F(CupsPrintSpoolerTest, NothingIsPrintedOfAnEmptyOrDroppedDocument) {
@@ -50,6 +60,56 @@ TEST_F(CupsPrintSpoolerTest, NothingIsPrintedOfAnEmptyOrDroppedDocument) {
     EXPECT_TRUE(jobs.size() == 1 && jobs[0].state == QueueJobState::Canceled) << jobs.size();
     EXPECT_TRUE(server.ReceivedFiles(Server::kRawQueue).empty() &&
                 server.ReceivedFiles(Server::kOceQueue).empty());
+}
+
+// One group per queue, sorted by name without regard to case; a group without a name is none.
+TEST(CupsQueueList, ReadsEveryPrinterGroupOfTheResponseSortedByName) {
+    ipp_t* response = ippNew();
+    ippAddString(response, IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset", nullptr,
+                 "utf-8");
+    const auto add = [&](const char* name, int type, const char* device, const char* technology) {
+        if (name)
+            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-name", nullptr, name);
+        ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-type", type);
+        if (device)
+            ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, device);
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr, "info");
+        ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "technology-default", nullptr,
+                     technology);
+        ippAddSeparator(response);
+    };
+    add("zeta", 4, "socket://10.0.0.7:9100", "");
+    add("Alpha", CUPS_PRINTER_CLASS, nullptr, "");
+    add(nullptr, 0, "socket://10.0.0.9", "");
+    add("beta", 0, "ipp://10.0.0.8/ipp/print", "HPGL/2");
+    const std::vector<CupsQueueEntry> expected = {
+        {"Alpha", CUPS_PRINTER_CLASS, "", "", "info", std::nullopt},
+        {"beta", 0, "ipp://10.0.0.8/ipp/print", "", "info", "HPGL/2"},
+        {"zeta", 4, "socket://10.0.0.7:9100", "", "info", std::nullopt}};
+    EXPECT_EQ(QueuesOfResponse(response), expected);
+    ippDelete(response);
+}
+
+TEST(NetworkPrinterList, KeepsWhatHasNoQueueSortedByNameAndDropsWhatIsGone) {
+    NetworkPrinterList list({"hpgl-plotter"});
+    const auto report = [&](unsigned flags, const char* name, const char* option, const char* uri) {
+        cups_dest_t dest{};
+        dest.name = const_cast<char*>(name);
+        dest.num_options = cupsAddOption(option, uri, 0, &dest.options);
+        dest.num_options = cupsAddOption("printer-info", "info", dest.num_options, &dest.options);
+        list.Report(flags, dest);
+        cupsFreeOptions(dest.num_options, dest.options);
+    };
+    report(CUPS_DEST_FLAGS_NONE, "Zeta", "device-uri", "dnssd://Zeta._ipp._tcp.local/");
+    report(CUPS_DEST_FLAGS_NONE, "HPGL-Plotter", "device-uri", "dnssd://HPGL-Plotter._ipp/");
+    report(CUPS_DEST_FLAGS_NONE, "beta", "device-uri", "dnssd://beta._ipp._tcp.local/");
+    report(CUPS_DEST_FLAGS_NONE, "alpha", "printer-uri-supported", "ipp://10.0.0.9/ipp/print");
+    report(CUPS_DEST_FLAGS_REMOVED, "Beta", "device-uri", "");
+    report(CUPS_DEST_FLAGS_NONE, "Alpha", "printer-uri-supported", "ipp://10.0.0.9/ipp/2");
+    const std::vector<NetworkPrinter> expected = {
+        {"Alpha", "ipp://10.0.0.9/ipp/2", "info"},
+        {"Zeta", "dnssd://Zeta._ipp._tcp.local/", "info"}};
+    EXPECT_EQ(list.Found(), expected);
 }
 
 TEST(CupsSilentServer, EveryRequestGivesUpWithinItsBound) {
