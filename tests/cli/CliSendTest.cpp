@@ -217,6 +217,10 @@ TEST_F(CliQueue, PrintersListsIndexNamePortAndClassInCatalogueOrder) {
                                              port + "Oce 9X00\n2\tps-printer" + port +
                                              "POSTSCRIPT\n3\traw-printer" + port + "Unknown\n")))
         << run.out;
+    // No DNS-SD printer is reachable here: a bounded browse adds nothing.
+    const CliResult discover = Cli("printers --discover=1");
+    EXPECT_EQ(discover.exitCode, 0) << discover.err;
+    EXPECT_EQ(discover.out, run.out);
 }
 
 // Each queue command acts on the queue named now (by index 2, ps-printer: the sandbox lists its
