@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QPointer>
 #include <QStyleFactory>
 #include <QTimer>
 #include <chrono>
@@ -50,6 +51,19 @@ private:
 
 }  // namespace
 
+void ListPrintersWhenAnswered(StartupPrefetch& prefetch, TTavrinForm& form) {
+    const QPointer<TTavrinForm> answered(&form);
+    prefetch.WhenReady([answered] {
+        QMetaObject::invokeMethod(
+            qApp,
+            [answered] {
+                if (answered)
+                    answered->PrintersAnswered();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
 int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
@@ -80,7 +94,10 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     LocalClock clock;
     CreateCacheFolder(location);
 
-    TTavrinForm form(prefetch.Spooler(), prefetch.Probe(), clock, location);
+    // The window does not wait for the print server: its printer box is filled once the
+    // worker has the server's answers.
+    TTavrinForm form(prefetch.Spooler(), prefetch.Probe(), clock, location, nullptr,
+                     PrinterListing::WhenAnswered);
     form.FormCreate();
     instance.OnFiles = [&form](const std::vector<std::string>& names) {
         form.AddHandedOverFiles(names);
@@ -97,6 +114,7 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     });
     QTimer::singleShot(kListenAtTheLatest, &instance, [&instance] { instance.Listen(); });
     form.ShowFirst(longNames.get());
+    ListPrintersWhenAnswered(prefetch, form);
     return QApplication::exec();
 }
 

@@ -4,6 +4,7 @@
 
 namespace tavrin {
 
+class StartupPrefetch;
 class TTavrinForm;
 
 struct StartHooks {
@@ -15,5 +16,10 @@ struct StartHooks {
 // runs already, the main window with its start-up, the About box and Configure dialog, the
 // command-line files, and the message loop. Returns the exit code.
 int RunTavrin(int& argc, char** argv, const StartHooks& hooks = {});
+
+// For a window made with PrinterListing::WhenAnswered: its printer box is filled on the window's
+// thread once `prefetch` has the print server's answers. Nothing happens when the window is gone
+// by then.
+void ListPrintersWhenAnswered(StartupPrefetch& prefetch, TTavrinForm& form);
 
 }  // namespace tavrin

@@ -33,7 +33,7 @@
 namespace tavrin {
 
 TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock& clock,
-                         SettingsLocation location, QWidget* parent)
+                         SettingsLocation location, QWidget* parent, PrinterListing listing)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -62,8 +62,9 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
     CreateControls();
     CreateFormControls();
     SetTabOrder();
-    // The session reads the printer list when it is made; the controls exist by now.
-    session_ = std::make_unique<Session>(*this, spooler_, probe_, clock_, location_);
+    // The session reads the printer list when it is made (unless told to wait for the print
+    // server's answer); the controls exist by now.
+    session_ = std::make_unique<Session>(*this, spooler_, probe_, clock_, location_, listing);
     ConnectHandlers();
     setFixedSize(sizeHint());
 }
@@ -111,6 +112,11 @@ void TTavrinForm::CreateFormControls() {
 
 void TTavrinForm::FormCreate() {
     Guarded([this] { firstRun_ = session_->FormCreate(); });
+    FillPrinterList();
+}
+
+void TTavrinForm::PrintersAnswered() {
+    Guarded([this] { session_->PrintersAnswered(); });
     FillPrinterList();
 }
 

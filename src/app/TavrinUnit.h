@@ -17,6 +17,7 @@
 #include "platform/StatusPanels.h"
 #include "settings/SettingsLocation.h"
 #include "spool/Clock.h"
+#include "spool/Session.h"
 #include "spool/SpoolOptions.h"
 #include "widgets/FolderBrowse.h"
 
@@ -60,8 +61,10 @@ public:
 
     // The spooler, probe and clock belong to the caller and must outlive the window. Builds the
     // controls and menus in their design states; FormCreate does the start-up work.
+    // With PrinterListing::WhenAnswered the printer box stays empty until PrintersAnswered.
     TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock& clock,
-                SettingsLocation location, QWidget* parent = nullptr);
+                SettingsLocation location, QWidget* parent = nullptr,
+                PrinterListing listing = PrinterListing::AtCreate);
     ~TTavrinForm() override;
 
     // Start-up, in this order: FormCreate (settings, printers, status bar, drop target),
@@ -72,6 +75,9 @@ public:
     void FormCreate();
     void ShowFirst(std::vector<std::string> longNames);
     void CreateDialogs();
+    // The print server can answer at once now: lists, selects and classifies the printers and
+    // fills the printer box (see Session::PrintersAnswered).
+    void PrintersAnswered();
     bool FirstRun() const { return firstRun_; }
 
     Session& session() { return *session_; }

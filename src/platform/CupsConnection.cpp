@@ -1,17 +1,10 @@
 #include "platform/CupsConnection.h"
 
-#include <chrono>
-
 namespace tavrin {
 namespace {
 
-// libcups asks OnSilence whether to go on waiting after each quiet interval of this length.
-constexpr double kPollSeconds = 0.25;
-
-double Now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
+// How long a wait lasts once the limit has passed.
+constexpr double kGivingUpSeconds = 0.001;
 
 }  // namespace
 
@@ -24,24 +17,16 @@ CupsConnection::CupsConnection(const CupsTimeouts& timeouts) {
         error_ = "Cannot reach the print server " + server_ + ": " + LastCupsError();
         return;
     }
-    watch_.limitSeconds = timeouts.requestSeconds;
-    httpSetTimeout(http_, kPollSeconds, &CupsConnection::OnSilence, &watch_);
+    httpSetTimeout(http_, timeouts.requestSeconds, &CupsConnection::OnSilence, &watch_);
 }
 
-int CupsConnection::OnSilence(http_t*, void* data) {
+int CupsConnection::OnSilence(http_t* http, void* data) {
     auto& watch = *static_cast<SilenceWatch*>(data);
-    if (watch.expired)
-        return 0;
-    const double now = Now();
-    // A call long after the previous one means the server answered in between.
-    if (watch.lastCall < 0 || now - watch.lastCall > 2 * kPollSeconds)
-        watch.silentSince = now;
-    watch.lastCall = now;
-    if (now - watch.silentSince + kPollSeconds >= watch.limitSeconds) {
+    if (!watch.expired) {
         watch.expired = true;
-        return 0;
+        httpSetTimeout(http, kGivingUpSeconds, &CupsConnection::OnSilence, data);
     }
-    return 1;
+    return 0;
 }
 
 CupsConnection::~CupsConnection() {

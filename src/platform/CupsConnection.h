@@ -32,12 +32,11 @@ public:
     std::string FailureText() const;
 
 private:
-    // libcups retries some requests on its own; once the server has stayed silent too long,
-    // every further wait on this connection gives up at once, so the total wait stays bounded.
+    // libcups asks whether to go on waiting once the server has been silent for the whole limit
+    // (asked sooner, it may fail a request that is still being answered). libcups retries some
+    // requests on its own: once the limit has passed, every further wait on this connection
+    // gives up at once, so the total wait stays bounded.
     struct SilenceWatch {
-        double limitSeconds = 0;
-        double lastCall = -1;
-        double silentSince = 0;
         bool expired = false;
     };
     static int OnSilence(http_t* http, void* watch);

@@ -2,7 +2,9 @@
 
 namespace tavrin {
 
-PrinterCatalogue::PrinterCatalogue(PrintSpooler& spooler)
-    : names_(spooler.PrinterNames()), readError_(spooler.LastError()) {}
+void PrinterCatalogue::Read(PrintSpooler& spooler) {
+    names_ = spooler.PrinterNames();
+    readError_ = spooler.LastError();
+}
 
 }  // namespace tavrin

@@ -10,7 +10,11 @@ namespace tavrin {
 // The installed printers, read from the spooler once and then kept.
 class PrinterCatalogue {
 public:
-    explicit PrinterCatalogue(PrintSpooler& spooler);
+    // Empty until Read.
+    PrinterCatalogue() = default;
+    explicit PrinterCatalogue(PrintSpooler& spooler) { Read(spooler); }
+
+    void Read(PrintSpooler& spooler);
 
     const std::vector<std::string>& Names() const { return names_; }
     int Count() const { return static_cast<int>(names_.size()); }

@@ -19,6 +19,11 @@ std::string ReadPortName(PrinterHandle& printer);
 class PrinterSelection {
 public:
     PrinterSelection(PrintSpooler& spooler, DeviceProbe& probe);
+    // Without asking the spooler yet: the list stays empty until ReadCatalogue.
+    struct ReadLater {};
+    PrinterSelection(PrintSpooler& spooler, DeviceProbe& probe, ReadLater)
+        : spooler_(spooler), probe_(probe) {}
+    void ReadCatalogue() { catalogue_.Read(spooler_); }
 
     const std::vector<std::string>& Printers() const { return catalogue_.Names(); }
     const PrinterCatalogue& Catalogue() const { return catalogue_; }

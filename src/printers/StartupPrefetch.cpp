@@ -8,8 +8,28 @@ namespace tavrin {
 StartupPrefetch::StartupPrefetch(PrintSpooler& spooler, DeviceProbe& probe,
                                  std::function<int()> storedPrinterIndex)
     : realSpooler_(spooler), realProbe_(probe) {
-    pending_ = std::async(std::launch::async,
-                          [this, index = std::move(storedPrinterIndex)] { return Fetch(index); });
+    pending_ = std::async(std::launch::async, [this, index = std::move(storedPrinterIndex)] {
+        Answers answers = Fetch(index);
+        std::function<void()> ready;
+        {
+            const std::lock_guard lock(readyMutex_);
+            fetched_ = true;
+            ready = std::move(whenReady_);
+        }
+        if (ready)
+            ready();
+        return answers;
+    });
+}
+
+void StartupPrefetch::WhenReady(std::function<void()> ready) {
+    std::unique_lock lock(readyMutex_);
+    if (!fetched_) {
+        whenReady_ = std::move(ready);
+        return;
+    }
+    lock.unlock();
+    ready();
 }
 
 StartupPrefetch::~StartupPrefetch() {

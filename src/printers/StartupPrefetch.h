@@ -4,6 +4,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ public:
 
     PrintSpooler& Spooler() { return spooler_; }
     DeviceProbe& Probe() { return probe_; }
+    // `ready` is called once the worker's answers are there, so that the first requests of
+    // Spooler() and Probe() no longer wait: on the worker thread when it ends, or at once when it
+    // has ended already. At most one; a later one replaces an earlier one not yet called.
+    void WhenReady(std::function<void()> ready);
 
 private:
     // An answer got ready on the worker, or the exception it ended in. Only the first request
@@ -86,6 +91,10 @@ private:
     Answers Fetch(const std::function<int()>& storedPrinterIndex);
     // Waits for the worker once and keeps its answers.
     Answers& Settled();
+
+    std::mutex readyMutex_;
+    bool fetched_ = false;
+    std::function<void()> whenReady_;
 
     PrintSpooler& realSpooler_;
     DeviceProbe& realProbe_;

@@ -23,10 +23,12 @@ void SetTitle(Grid& grid, int col, const char* title) {
 }  // namespace
 
 Session::Session(Form& form, PrintSpooler& spooler, DeviceProbe& probe, const Clock& clock,
-                 SettingsLocation location)
+                 SettingsLocation location, PrinterListing listing)
     : form_(form),
+      printersPending_(listing == PrinterListing::WhenAnswered),
       location_(std::move(location)),
-      printers_(spooler, probe),
+      printers_(printersPending_ ? PrinterSelection(spooler, probe, PrinterSelection::ReadLater{})
+                                 : PrinterSelection(spooler, probe)),
       options_(form, settings_),
       jobList_(form, [this] { return printers_.DeviceClass(); }),
       runner_(form, spooler, printers_, jobList_, options_,
@@ -46,20 +48,35 @@ void Session::FormCreate(const Settings& given) {
 }
 
 void Session::CreateAfterSettings() {
-    printers_.SelectStartupPrinter(form_, settings_.PrinterIndex);
+    if (printersPending_) {
+        // Kept as stored until the list is there, also when the window closes before that.
+        printers_.SetPrinterIndex(settings_.PrinterIndex);
+    } else {
+        printers_.SelectStartupPrinter(form_, settings_.PrinterIndex);
+    }
     Grid& grid = form_.StringGrid1();
     SetTitle(grid, 0, "Filename");
     SetTitle(grid, 1, "Copies");
     FillEmptyTempFilesPath(location_, settings_);
     form_.StatusBar1().setPanel(status_panel::kFileCount,
                                 kFilesInJoblist + std::to_string(jobList_.BatchCount()));
-    printers_.ClassifyAtStartup(form_);
+    if (!printersPending_)
+        printers_.ClassifyAtStartup(form_);
     form_.PSCollate().setEnabled(false);
     if (form_.AddMode().checked()) {
         jobList_.AddModeClick();
     } else {
         jobList_.RepModeClick();
     }
+}
+
+void Session::PrintersAnswered() {
+    if (!std::exchange(printersPending_, false))
+        return;
+    printers_.ReadCatalogue();
+    if (printers_.SelectStartupPrinter(form_, settings_.PrinterIndex))
+        printers_.ClassifyAtStartup(form_);
+    form_.PSCollate().setEnabled(false);
 }
 
 void Session::FormShow(const std::vector<std::string>& args) {

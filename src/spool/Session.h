@@ -25,10 +25,14 @@ namespace tavrin {
 // caller (the window's top-level handler shows them, tavrin-cli prints them).
 //
 // The form, spooler, probe and clock belong to the owner and must outlive the session.
+// When the printer list is asked for: as the window is made, or once the print server has
+// answered, so that a slow server does not keep the window from being shown.
+enum class PrinterListing { AtCreate, WhenAnswered };
+
 class Session {
 public:
     Session(Form& form, PrintSpooler& spooler, DeviceProbe& probe, const Clock& clock,
-            SettingsLocation location);
+            SettingsLocation location, PrinterListing listing = PrinterListing::AtCreate);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -54,6 +58,10 @@ public:
     // written, and the controls keep their initial states apart from the page-size choice.
     // For tavrin-cli, which takes the window's settings but never writes them.
     void FormCreate(const Settings& given);
+    // With PrinterListing::WhenAnswered, FormCreate keeps the stored printer index but lists,
+    // selects and classifies no printer; this does that part, once the spooler can answer at
+    // once. The window then fills its printer box as after FormCreate.
+    void PrintersAnswered();
     // Start-up, show part: the command-line names (long forms) become the first batch; the
     // time edits and their labels are hidden; Resumeprinting1 is disabled.
     void FormShow(const std::vector<std::string>& args);
@@ -103,6 +111,7 @@ private:
     void CreateAfterSettings();
 
     Form& form_;
+    bool printersPending_;
     SettingsLocation location_;
     Settings settings_;
     PrinterSelection printers_;

@@ -13,6 +13,7 @@
 #include "app/Stelin.h"
 #include "joblist/JobList.h"
 #include "platform/PrivateProfile.h"
+#include "support/DelayingProxy.h"
 #include "widgets/DropFileTarget.h"
 #include "widgets/SpinEdit.h"
 
@@ -111,6 +112,52 @@ TEST_F(WindowTest, AFirstRunWritesTheFileAndEachCloseStoresWhatComesBack) {
     Item("Abort1")->trigger();
     EXPECT_EQ((std::pair{form->isVisible(), endRequests}), (std::pair{false, 1}));
     EXPECT_EQ(Ini("Mode", "ClearAfterSpool"), "1");
+}
+
+// The window does not wait for a slow print server: it shows with an empty printer box and
+// fills it, the stored printer selected, when the answers come. Closed before that, it keeps the
+// stored printer; a server that never answers gives "no printers" within the silence limit.
+TEST_F(WindowTest, ASlowPrintServerFillsThePrinterBoxWhenItAnswers) {
+    Start();
+    ChoosePrinter(Server::kPostScriptQueue);
+    ASSERT_TRUE(CloseWindow());
+    DelayingProxy slow(PrintServer().Socket(), std::chrono::milliseconds(300));
+    const std::string sandbox = PrintServer().Socket();
+    setenv("CUPS_SERVER", slow.Address().c_str(), 1);
+    cupsSetServer(slow.Address().c_str());
+    const auto waitFor = [](const std::function<bool()>& done) {
+        for (int i = 0; i < 600 && !done(); ++i)
+            QTest::qWait(50);
+        return done();
+    };
+    listing = PrinterListing::WhenAnswered;
+    for (const char* step : {"answered", "closed before", "never answered"}) {
+        SCOPED_TRACE(step);
+        // A second of silence is the limit once the server is to stay silent.
+        timeouts = step == std::string("answered") ? CupsTimeouts{} : CupsTimeouts{1000, 1.0};
+        slow.Hold();
+        Start();
+        auto* box = Find<QComboBox>("PrinterList");
+        EXPECT_EQ(box->count(), 0);
+        if (step == std::string("answered")) {
+            slow.Release();
+            ASSERT_TRUE(waitFor([&] { return box->count() == 4; }));
+            EXPECT_EQ((Texts{box->currentText().toStdString(), Panel(2).substr(0, 6),
+                             Find<QGroupBox>("GroupBox3")->title().toStdString()}),
+                      (Texts{Server::kPostScriptQueue, "Port: ", "PS devices only"}));
+        } else if (step == std::string("never answered")) {
+            EXPECT_TRUE(waitFor([&] { return !messages.empty(); }));
+            EXPECT_EQ(messages, Texts{"No printer or plotter installed\nInstall a driver before "
+                                      "you use this program"});
+            EXPECT_EQ(box->count(), 0);
+        }
+        ASSERT_TRUE(CloseWindow());
+        EXPECT_EQ(Ini("Printers", "Printer#"), "2");
+        slow.Release();
+        prefetch.reset();
+    }
+    setenv("CUPS_SERVER", sandbox.c_str(), 1);
+    cupsSetServer(sandbox.c_str());
 }
 
 TEST_F(WindowTest, AFailedSaveKeepsTheWindowOpenAndSaysWhy) {

@@ -17,6 +17,7 @@
 #include <map>
 
 #include "app/FileDialogs.h"
+#include "app/TavrinMain.h"
 #include "app/TavrinUnit.h"
 #include "joblist/LongFileName.h"
 #include "platform/CupsDeviceProbe.h"
@@ -156,14 +157,14 @@ protected:
         CloseWindow();
         form.reset();
         prefetch.reset();
-        spooler = std::make_unique<CupsPrintSpooler>();
-        probe = std::make_unique<CupsDeviceProbe>();
+        spooler = std::make_unique<CupsPrintSpooler>(timeouts);
+        probe = std::make_unique<CupsDeviceProbe>(timeouts);
         prefetch =
             std::make_unique<StartupPrefetch>(*spooler, *probe, [location = folders.location] {
                 return ReadStoredSettings(location).plain.PrinterIndex;
             });
         form = std::make_unique<TTavrinForm>(prefetch->Spooler(), prefetch->Probe(), clock,
-                                             folders.location);
+                                             folders.location, nullptr, listing);
         form->MessageBox = [this](const QString& text) { messages.push_back(text.toStdString()); };
         form->OpenDocument = [this](const QString& path) { opened.push_back(path.toStdString()); };
         form->EndProgram = [this] { ++endRequests; };
@@ -172,6 +173,8 @@ protected:
         if (makeDialogs)
             form->CreateDialogs();
         form->ShowFirst(LongFileNames(args));
+        if (listing == PrinterListing::WhenAnswered)
+            ListPrintersWhenAnswered(*prefetch, *form);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return *form;
     }
@@ -225,6 +228,8 @@ protected:
     std::unique_ptr<StartupPrefetch> prefetch;
     std::unique_ptr<TTavrinForm> form;
     bool makeDialogs = true;  // as the program does once the window has been painted
+    PrinterListing listing = PrinterListing::AtCreate;  // the program: WhenAnswered
+    CupsTimeouts timeouts;
     Texts messages, opened;
     int endRequests = 0;
 };

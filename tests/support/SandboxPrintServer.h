@@ -41,6 +41,8 @@ public:
     SandboxPrintServer();
     ~SandboxPrintServer() { Stop(); }
 
+    // Where it listens: the domain socket CUPS_SERVER names.
+    const std::string& Socket() const { return cupsServer_; }
     // Stops the server; CUPS_SERVER keeps pointing at its (now dead) socket.
     void Stop();
     // Every job the server knows for `queue`, done or not, oldest first: id, name and state.
