@@ -116,6 +116,7 @@ int main(int argc, char** argv) {
     fs::create_directories(user / "config");
     fs::create_directories(user / "cache");
     fs::create_directories(user / "run");
+    fs::permissions(user / "run", fs::perms::owner_all);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::setenv("XDG_CONFIG_HOME", (user / "config").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", (user / "cache").c_str(), 1);
