@@ -17,7 +17,7 @@
 #include "BenchSize.h"
 #include "DnsSdDaemon.h"
 #include "support/SandboxPrintServer.h"
-#include "support/TestPaths.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -22,8 +22,7 @@
 #include "app/TavrinMain.h"
 #include "support/DelayingProxy.h"
 #include "support/SandboxPrintServer.h"
-#include "support/ScratchFolder.h"
-#include "support/TestPaths.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -112,7 +111,7 @@ int main(int argc, char** argv) {
         return RunBareWindow(1, argv);
 
     tavrin::test::SandboxPrintServer server;
-    tavrin::test::ScratchFolder user;
+    tavrin::test::TempFolder user;
     fs::create_directories(user / "config");
     fs::create_directories(user / "cache");
     fs::create_directories(user / "run");

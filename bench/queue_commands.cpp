@@ -12,7 +12,7 @@
 #include "platform/CupsPrintSpooler.h"
 #include "printers/QueueManagement.h"
 #include "support/SandboxPrintServer.h"
-#include "support/TestPaths.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "BenchSize.h"
 #include "spool/HpglRewrite.h"
-#include "support/ScratchFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ Measure InChild(const std::function<int()>& work) {
 }  // namespace
 
 int main() {
-    tavrin::test::ScratchFolder folder;
+    tavrin::test::TempFolder folder;
     const fs::path plot = folder / "plot.plt";
     const fs::path copy = folder / "copy.plt";
     BenchOptions options;

@@ -13,7 +13,6 @@
 #include "BenchSize.h"
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
-#include "support/TestPaths.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "platform/PlainForm.h"
 #include "settings/SettingsStartup.h"
 #include "settings/SettingsStore.h"
-#include "support/ScratchFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ double MillisecondsPerRun(int runs, Action action) {
 }
 
 void Measure(const char* label, const std::string& padding) {
-    tavrin::test::ScratchFolder folder;
+    tavrin::test::TempFolder folder;
     tavrin::SettingsLocation location;
     location.IniFileName = folder / "tavrin.ini";
     location.HomeFolder = folder.path().string();
@@ -35,7 +35,7 @@ void Measure(const char* label, const std::string& padding) {
     tavrin::Settings settings;
     tavrin::StartSettings(location, settings, form);
     tavrin::test::WriteBytes(location.IniFileName,
-                             padding + tavrin::test::ReadBytes(location.IniFileName));
+                             padding + tavrin::test::ReadFile(location.IniFileName));
 
     const int runs = 50;
     const double load = MillisecondsPerRun(runs, [&](int) {

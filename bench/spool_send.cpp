@@ -13,9 +13,7 @@
 
 #include "BenchSize.h"
 #include "support/SandboxPrintServer.h"
-#include "support/ScratchFolder.h"
 #include "support/TempFolder.h"
-#include "support/TestPaths.h"
 
 namespace {
 
@@ -93,7 +91,7 @@ void Print(const char* what, const char* tool, const Figures& f) {
 }  // namespace
 
 int main() {
-    tavrin::test::ScratchFolder folder;
+    tavrin::test::TempFolder folder;
     fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::group_read |
                                        fs::perms::group_exec | fs::perms::others_read |
                                        fs::perms::others_exec);

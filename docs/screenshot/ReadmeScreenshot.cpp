@@ -17,8 +17,7 @@
 #include "app/TavrinMain.h"
 #include "app/TavrinUnit.h"
 #include "support/SandboxPrintServer.h"
-#include "support/ScratchFolder.h"
-#include "support/TestPaths.h"
+#include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +38,7 @@ int main(int argc, char** argv) {
     }
 
     tavrin::test::SandboxPrintServer server;
-    tavrin::test::ScratchFolder user;
+    tavrin::test::TempFolder user;
     for (const char* folder : {"config/tavrin", "cache", "run"})
         fs::create_directories(user / folder);
     fs::permissions(user / "run", fs::perms::owner_all);

@@ -17,7 +17,7 @@
 #include "platform/StatusPanels.h"
 #include "settings/SettingsLocation.h"
 #include "spool/Clock.h"
-#include "spool/Session.h"
+#include "spool/PrinterListing.h"
 #include "spool/SpoolOptions.h"
 #include "widgets/FolderBrowse.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <charconv>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +21,16 @@ public:
 };
 
 using Args = std::vector<std::string>;
+
+// The decimal number `text` spells when it lies in low..high; nothing for other text.
+inline std::optional<int> WholeNumberIn(const std::string& text, int low, int high) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
 
 struct Command {
     const char* name;

@@ -24,12 +24,10 @@ int BrowseSeconds(const Args& args) {
     if (arg == "--discover")
         return kDefaultBrowseSeconds;
     const std::string value = arg.substr(11);
-    if (value.empty() || value.size() > 2 ||
-        value.find_first_not_of("0123456789") != std::string::npos || std::stoi(value) < 1 ||
-        std::stoi(value) > kLongestBrowseSeconds)
-        throw UsageError("--discover takes whole seconds from 1 to " +
-                         std::to_string(kLongestBrowseSeconds) + ", not '" + value + "'");
-    return std::stoi(value);
+    if (const std::optional<int> seconds = WholeNumberIn(value, 1, kLongestBrowseSeconds))
+        return *seconds;
+    throw UsageError("--discover takes whole seconds from 1 to " +
+                     std::to_string(kLongestBrowseSeconds) + ", not '" + value + "'");
 }
 
 }  // namespace

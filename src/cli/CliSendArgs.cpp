@@ -1,7 +1,6 @@
 #include "cli/CliSendArgs.h"
 
 #include <array>
-#include <charconv>
 
 namespace tavrin::cli {
 
@@ -63,12 +62,9 @@ private:
 };
 
 int CopiesValue(const std::string& text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 1 ||
-        value > 99)
-        throw UsageError("--copies takes a number from 1 to 99, not '" + text + "'");
-    return value;
+    if (const std::optional<int> copies = WholeNumberIn(text, 1, 99))
+        return *copies;
+    throw UsageError("--copies takes a number from 1 to 99, not '" + text + "'");
 }
 
 }  // namespace

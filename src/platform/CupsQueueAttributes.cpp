@@ -24,6 +24,22 @@ QueueJobState QueueJobStateOf(int ippJobState) {
     }
 }
 
+void TakeQueueAttribute(CupsQueueAttributes& queue, ipp_attribute_t* attr) {
+    const char* name = ippGetName(attr);
+    const char* value = ippGetString(attr, 0, nullptr);
+    if (!name || !value)
+        return;
+    const std::string_view key(name);
+    if (key == "device-uri")
+        queue.deviceUri = value;
+    if (key == "printer-uri-supported")
+        queue.printerUri = value;
+    if (key == "printer-info")
+        queue.info = value;
+    if (key == "technology-default" && *value)
+        queue.technology = value;
+}
+
 std::optional<CupsQueueAttributes> ReadQueueAttributes(CupsConnection& connection,
                                                        const std::string& queueName) {
     if (!connection.ok() || queueName.empty())
@@ -49,20 +65,9 @@ std::optional<CupsQueueAttributes> ReadQueueAttributes(CupsConnection& connectio
         const char* name = ippGetName(attr);
         if (ippGetGroupTag(attr) != IPP_TAG_PRINTER || !name)
             continue;
-        const char* value = ippGetString(attr, 0, nullptr);
-        if (!value)
-            continue;
-        const std::string_view key(name);
-        if (key == "printer-name")
-            found = true;
-        if (key == "device-uri")
-            queue.deviceUri = value;
-        if (key == "printer-uri-supported")
-            queue.printerUri = value;
-        if (key == "printer-info")
-            queue.info = value;
-        if (key == "technology-default" && *value)
-            queue.technology = value;
+        found =
+            found || (std::string_view(name) == "printer-name" && ippGetString(attr, 0, nullptr));
+        TakeQueueAttribute(queue, attr);
     }
     ippDelete(response);
     if (!found)

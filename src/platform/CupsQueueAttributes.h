@@ -14,7 +14,12 @@ struct CupsQueueAttributes {
     std::string printerUri;                 // printer-uri-supported
     std::string info;                       // the description an administrator gave
     std::optional<std::string> technology;  // option technology (technology-default)
+
+    bool operator==(const CupsQueueAttributes&) const = default;
 };
+
+// Reads one printer attribute of a response into `queue`; other attributes change nothing.
+void TakeQueueAttribute(CupsQueueAttributes& queue, ipp_attribute_t* attr);
 
 // Asks the server for one queue's attributes in a single request on `connection` (so the wait
 // stays within its bounds). Nothing when the queue is unknown or the server does not answer;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/CupsQueueList.h"
 
+#include <strings.h>
+
 #include <algorithm>
 #include <iterator>
 #include <string_view>
@@ -9,34 +11,7 @@ namespace tavrin {
 namespace {
 
 bool NameBefore(const CupsQueueEntry& a, const CupsQueueEntry& b) {
-    // ASCII only, as CUPS compares queue names; the server never uses other bytes in them.
-    return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                        [](unsigned char x, unsigned char y) {
-                                            const auto lower = [](unsigned char c) {
-                                                return c >= 'A' && c <= 'Z' ? c + 32 : c;
-                                            };
-                                            return lower(x) < lower(y);
-                                        });
-}
-
-void Take(CupsQueueEntry& entry, std::string_view key, ipp_attribute_t* attr) {
-    if (key == "printer-type") {
-        entry.type = ippGetInteger(attr, 0);
-        return;
-    }
-    const char* text = ippGetString(attr, 0, nullptr);
-    if (!text)
-        return;
-    if (key == "printer-name")
-        entry.name = text;
-    else if (key == "device-uri")
-        entry.deviceUri = text;
-    else if (key == "printer-uri-supported")
-        entry.printerUri = text;
-    else if (key == "printer-info")
-        entry.info = text;
-    else if (key == "technology-default" && *text)
-        entry.technology = text;
+    return strcasecmp(a.name.c_str(), b.name.c_str()) < 0;
 }
 
 }  // namespace
@@ -61,7 +36,13 @@ std::vector<CupsQueueEntry> QueuesOfResponse(ipp_t* response) {
             continue;
         }
         inPrinter = true;
-        Take(entry, name, attr);
+        const std::string_view key(name);
+        if (key == "printer-type")
+            entry.type = ippGetInteger(attr, 0);
+        else if (const char* text = ippGetString(attr, 0, nullptr); key == "printer-name" && text)
+            entry.name = text;
+        else
+            TakeQueueAttribute(entry.attributes, attr);
     }
     close();
     std::stable_sort(queues.begin(), queues.end(), NameBefore);

@@ -6,17 +6,15 @@
 #include <vector>
 
 #include "platform/CupsConnection.h"
+#include "platform/CupsQueueAttributes.h"
 
 namespace tavrin {
 
 // One queue (printer or class) as the print server lists it.
 struct CupsQueueEntry {
     std::string name;
-    int type = 0;                           // printer-type: CUPS_PRINTER_* bits
-    std::string deviceUri;                  // empty for a class
-    std::string printerUri;                 // printer-uri-supported
-    std::string info;                       // printer-info
-    std::optional<std::string> technology;  // technology-default
+    int type = 0;                    // printer-type: CUPS_PRINTER_* bits
+    CupsQueueAttributes attributes;  // a class has no device URI
 
     bool operator==(const CupsQueueEntry&) const = default;
 };

@@ -13,6 +13,7 @@
 #include "settings/SettingsLocation.h"
 #include "spool/Clock.h"
 #include "spool/FormSpoolOptions.h"
+#include "spool/PrinterListing.h"
 #include "spool/Scheduler.h"
 #include "spool/SpoolOptions.h"
 #include "spool/SpoolRun.h"
@@ -25,10 +26,6 @@ namespace tavrin {
 // caller (the window's top-level handler shows them, tavrin-cli prints them).
 //
 // The form, spooler, probe and clock belong to the owner and must outlive the session.
-// When the printer list is asked for: as the window is made, or once the print server has
-// answered, so that a slow server does not keep the window from being shown.
-enum class PrinterListing { AtCreate, WhenAnswered };
-
 class Session {
 public:
     Session(Form& form, PrintSpooler& spooler, DeviceProbe& probe, const Clock& clock,

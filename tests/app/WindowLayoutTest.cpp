@@ -10,7 +10,6 @@
 #include "WindowTestSupport.h"
 #include "app/CaptionFont.h"
 #include "app/QueueWindow.h"
-#include "support/FakeDeviceProbe.h"
 #include "support/FakePrintSpooler.h"
 #include "widgets/DataGrid.h"
 #include "widgets/IntegerEdit.h"

@@ -389,7 +389,7 @@ TEST_F(WindowTest, AMissingFileOrACopyCountThatIsNoNumberIsReportedAndTheWindowG
     EXPECT_EQ(messages, Texts{"Cannot open file " + missing.string() + "."});
     ExpectReady();
     EXPECT_EQ(Rows(), Texts{missing.string()});
-    WriteFile(missing, "IN;SP1;PA0,0;PD100,100;PU;");
+    WriteBytes(missing, "IN;SP1;PA0,0;PD100,100;PU;");
     Click("OKPrint");
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(Panel(3), "Done");

@@ -26,8 +26,8 @@
 #include "settings/SettingsStore.h"
 #include "spool/Session.h"
 #include "support/SandboxPrintServer.h"
+#include "support/TempFolder.h"
 #include "support/TestApplication.h"
-#include "support/TestPaths.h"
 
 namespace tavrin::test {
 
@@ -125,7 +125,7 @@ inline FileDialogAnswer Chosen(const std::vector<std::filesystem::path>& files,
 // A user's folders for one test: the settings and cache folders, and the scratch files.
 class UserFolders {
 public:
-    ScratchFolder root;
+    TempFolder root;
     const std::map<std::string, std::string> environment = {
         {"XDG_CONFIG_HOME", (root / "config").string()},
         {"XDG_CACHE_HOME", (root / "cache").string()},

@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 using Server = test::SandboxPrintServer;
 using test::CliResult;
-using test::ReadBytes;
+using test::ReadFile;
 using Names = std::vector<std::string>;
 using Job = test::ReceivedJob;
 
@@ -53,7 +53,7 @@ protected:
             titles.push_back(job.title);
             for (const std::string& file : {kPlotA, kPlotB, kPlotC, kStandAlone, kPage, kSmall})
                 EXPECT_TRUE(fs::path(file).filename() != job.title ||
-                            ReadBytes(job.file) == ReadBytes(file))
+                            ReadFile(job.file) == ReadFile(file))
                     << job.title;
         }
         return titles;
@@ -71,7 +71,7 @@ protected:
     }
 
     Server server;
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     fs::path ini = folder / "config/tavrin/tavrin.ini";
 };
 using CliQueue = CliSend;
@@ -97,7 +97,7 @@ TEST_F(CliSend, PlotterGetsOneReplotJobWithItsQualityBlankedInTheWindowsHeadAndT
     const std::string settings = "[Data]\nTempFilesPath=" + folder.path().string() +
                                  "\n[SetUp]\nFromStart=140000\nFromEnd=30\n";
     WriteIni(settings);
-    std::string expected = ReadBytes(plot);
+    std::string expected = ReadFile(plot);
     ASSERT_EQ(expected.substr(132754, 4), "QL0P");
     expected.replace(132754, 3, ";;;");
     expected.insert(expected.size() - 18, "RP2;;");  // after the "PG;" before the job trailer
@@ -107,8 +107,8 @@ TEST_F(CliSend, PlotterGetsOneReplotJobWithItsQualityBlankedInTheWindowsHeadAndT
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto jobs = Jobs(Server::kHpglQueue, 1);
     EXPECT_EQ(jobs[0].title, "temp.$$$");
-    EXPECT_TRUE(ReadBytes(jobs[0].file) == expected);
-    EXPECT_EQ(ReadBytes(ini), settings);
+    EXPECT_TRUE(ReadFile(jobs[0].file) == expected);
+    EXPECT_EQ(ReadFile(ini), settings);
     EXPECT_TRUE(fs::exists(folder / "temp.$$$"));
 }
 
@@ -119,16 +119,16 @@ TEST_F(CliSend, PostScriptAndOceDevicesMakeTheCopiesFromTheirHeaders) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const Job page = Jobs(Server::kPostScriptQueue, 1)[0], plot = Jobs(Server::kOceQueue, 1)[0];
     EXPECT_EQ(page.title + plot.title, "temp.$$$temp.$$$");
-    EXPECT_EQ(ReadBytes(page.file),
+    EXPECT_EQ(ReadFile(page.file),
               "<< /NumCopies 3 >> setpagedevice\r\n<< /Collate true >> setpagedevice\r\n"
               "<< /PageSize [ 841 1191 ] >> setpagedevice\r\n"
               "<< /Policies << /PageSize 3 >> >> setpagedevice\r\n" +
-                  ReadBytes(kPage));
-    EXPECT_EQ(ReadBytes(plot.file),
+                  ReadFile(kPage));
+    EXPECT_EQ(ReadFile(plot.file),
               "BEGMF \"Oce RCF by Dorwen\";\r\n"
               "MFDESC 'Oce RCF, Version=2.5, Type=Header, Unit=Metric';\r\n"
               "APPLDATA 002 \"CO=12\";\r\nENDMF;\r\n" +
-                  ReadBytes(kPlotA));
+                  ReadFile(kPlotA));
 }
 
 TEST_F(CliSend, BoxTheWindowDoesNotOfferIsLeftOutWithAWarning) {
@@ -163,7 +163,7 @@ TEST_F(CliSend, UnknownPrinterCountThatIsNoNumberOrMissingFileStopsTheRunAndEarl
                  Quoted(JobList({{kStandAlone, "2"}, {kPlotB, "1.5"}, {kPlotC, "1"}})));
     EXPECT_EQ(std::tie(result.exitCode, result.err),
               std::tuple(2, "'1.5' is not a valid integer value\n"));
-    EXPECT_EQ(ReadBytes(Jobs(Server::kHpglQueue, 1)[0].file), ReadBytes(kStandAlone) + "RP1;;");
+    EXPECT_EQ(ReadFile(Jobs(Server::kHpglQueue, 1)[0].file), ReadFile(kStandAlone) + "RP1;;");
 
     const std::string missing = (folder / "missing.plt").string();
     result = Run("-p raw-printer" + Quoted(kPlotB) + Quoted(missing) + Quoted(kPlotC));
@@ -203,7 +203,7 @@ TEST_F(CliSend, StoredPrinterIsTheDefault) {
         const std::size_t before = server.ReceivedFiles(queue).size();
         EXPECT_EQ(Run(printer + Quoted(kSmall)).exitCode, 0);
         EXPECT_EQ(Titles(queue, 1, before), Names{"286x192.5_qh.hpg"});
-        EXPECT_EQ(fs::exists(ini) ? ReadBytes(ini) : "", text);
+        EXPECT_EQ(fs::exists(ini) ? ReadFile(ini) : "", text);
         EXPECT_EQ(fs::exists(ini.parent_path()), !text.empty());
     }
 }
@@ -249,8 +249,8 @@ TEST_F(CliQueue, JobsListsThePausedJobsResumeDeliversThemAndPurgeDropsThem) {
 
     ASSERT_EQ(Cli("resume -p hpgl-plotter").exitCode, 0);
     const auto received = server.WaitForJobs(Server::kHpglQueue, 2);
-    EXPECT_EQ(ReadBytes(received.at(0).file), ReadBytes(kPlotA));
-    EXPECT_EQ(ReadBytes(received.at(1).file), ReadBytes(kPage));
+    EXPECT_EQ(ReadFile(received.at(0).file), ReadFile(kPlotA));
+    EXPECT_EQ(ReadFile(received.at(1).file), ReadFile(kPage));
     EXPECT_EQ(Cli("jobs -p hpgl-plotter").out, "");
     // The server may have started the other queue's job meanwhile: neither the purge nor the
     // plotter's resume let it go.

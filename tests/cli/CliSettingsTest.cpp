@@ -20,7 +20,7 @@ protected:
     CliSettings() { ::setenv("CUPS_SERVER", (folder / "no-cups.sock").c_str(), 1); }
     CliResult Run(const std::string& arguments) { return test::RunCli(folder.path(), arguments); }
 
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     fs::path ini = folder / "config/tavrin/tavrin.ini";
 };
 
@@ -50,7 +50,7 @@ TEST_F(CliSettings, ShowsTheFirstRunOrTheStoredValuesAndLeavesTheFileAlone) {
         // Nothing made beside the file, and the file left as it was.
         EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder / "config"), {}),
                   text ? 2 : 0);
-        EXPECT_EQ(text ? test::ReadBytes(ini) : "", text.value_or(""));
+        EXPECT_EQ(text ? test::ReadFile(ini) : "", text.value_or(""));
         EXPECT_EQ(text ? fs::last_write_time(ini) : before, before);
     }
 }

@@ -60,6 +60,30 @@ inline std::filesystem::path TempFile() {
     return ScratchFolder() / "temp.$$$";
 }
 
+// What the header writers read from the front of an input. The flags byte: 1 copies by the
+// device, 2 collate, 4 fit to page, 8 a 32-bit count (else one signed byte), 16 a "/" after the
+// temporary folder's name, 32 also the temporary file as the print file, 64 quality on plotter;
+// then the page size (one in 7 none) and the count.
+struct HeaderCase {
+    explicit HeaderCase(FuzzInput& input) : flags(input.Byte()) {
+        const std::uint8_t size = input.Byte();
+        copies = (flags & 8) ? input.Int() : static_cast<std::int8_t>(input.Byte());
+        options.smartReplots = flags & 1;
+        options.psCollate = flags & 2;
+        options.fitToPage = flags & 4;
+        options.removeQL = flags & 64;
+        options.pageSize.reset();
+        if (size % 7 != 6)
+            options.pageSize = static_cast<PageSize>(size % 7);
+        options.tempFilesPath = ScratchFolder().string() + ((flags & 16) ? "/" : "");
+    }
+    bool TryTempFile() const { return flags & 32; }
+
+    std::uint8_t flags;
+    int copies = 0;
+    Options options;
+};
+
 // A rewrite given the temporary file itself as its print file must refuse, naming it, before it
 // empties the file.
 template <typename Rewrite>
@@ -81,7 +105,7 @@ template <typename Write>
 void CheckHeaderWritten(const std::string& body, const std::string& header, bool tryTemp,
                         Write write) {
     const std::filesystem::path source = ScratchFolder() / "print.file";
-    test::WriteFile(source, body);
+    test::WriteBytes(source, body);
     write(source.string());
     Check(test::ReadFile(TempFile()) == header + body, "the file follows the header unchanged");
     Check(test::ReadFile(source) == body, "the print file is left as it was");

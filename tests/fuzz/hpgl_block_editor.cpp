@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const fs::path& folder = tavrin::fuzz::ScratchFolder();
     const fs::path source = folder / "plot.plt";
-    tavrin::test::WriteFile(source, c.bytes);
+    tavrin::test::WriteBytes(source, c.bytes);
     tavrin::fuzz::Options options;
     options.smartReplots = c.smartReplots;
     options.removeQL = c.removeQL;

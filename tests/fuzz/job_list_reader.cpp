@@ -112,7 +112,7 @@ std::vector<std::vector<std::string>> VisibleCells(const tavrin::Grid& grid) {
 // Opens `text` as a job-list file on the window's grid and checks the grid against its lines.
 void OpenAndCheck(JobListWindow& window, const std::string& text) {
     const std::string path = (tavrin::fuzz::ScratchFolder() / "list.tjf").string();
-    tavrin::test::WriteFile(path, text);
+    tavrin::test::WriteBytes(path, text);
     const std::vector<std::string> lines = PlainLines(text);
     Check(tavrin::ReadJobListFile(path) == lines, "the file reads as the text's lines");
     std::size_t widest = 2;

@@ -10,17 +10,11 @@
 #include "spool/OceHeader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The first byte: the check boxes and the other choices; then the count.
     tavrin::fuzz::FuzzInput input(data, size);
-    const std::uint8_t flags = input.Byte();
-    const int copies = (flags & 8) ? input.Int() : static_cast<std::int8_t>(input.Byte());
-    tavrin::fuzz::Options options;
-    options.smartReplots = flags & 1;
     // Options that belong to other devices change nothing here.
-    options.psCollate = flags & 2;
-    options.fitToPage = flags & 4;
-    options.removeQL = flags & 64;
-    options.tempFilesPath = tavrin::fuzz::ScratchFolder().string() + ((flags & 16) ? "/" : "");
+    const tavrin::fuzz::HeaderCase c(input);
+    const int copies = c.copies;
+    const tavrin::fuzz::Options& options = c.options;
 
     std::string asked;
     if (options.smartReplots && copies >= 2) {
@@ -34,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tavrin::fuzz::Check(header == asked, "the record holds the count asked for");
     tavrin::fuzz::Check(header.empty() || header.size() == 115 + std::to_string(copies).size(),
                         "the record is 115 bytes and the count's digits");
-    tavrin::fuzz::CheckHeaderWritten(input.Rest(), header, flags & 32, [&](const std::string& f) {
-        tavrin::WriteOceHeader(f, copies, options);
-    });
+    tavrin::fuzz::CheckHeaderWritten(
+        input.Rest(), header, c.TryTempFile(),
+        [&](const std::string& f) { tavrin::WriteOceHeader(f, copies, options); });
     return 0;
 }

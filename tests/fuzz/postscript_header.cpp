@@ -34,24 +34,15 @@ std::string AskedFor(int copies, const tavrin::fuzz::Options& options) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The first byte: the check boxes and the other choices; the page size; then the count.
     tavrin::fuzz::FuzzInput input(data, size);
-    const std::uint8_t flags = input.Byte();
-    const std::uint8_t sizeByte = input.Byte();
-    const int copies = (flags & 8) ? input.Int() : static_cast<std::int8_t>(input.Byte());
-    tavrin::fuzz::Options options;
-    options.smartReplots = flags & 1;
-    options.psCollate = flags & 2;
-    options.fitToPage = flags & 4;
-    options.pageSize.reset();
-    if (sizeByte % 7 != 6)
-        options.pageSize = static_cast<tavrin::PageSize>(sizeByte % 7);
-    options.tempFilesPath = tavrin::fuzz::ScratchFolder().string() + ((flags & 16) ? "/" : "");
+    const tavrin::fuzz::HeaderCase c(input);
+    const int copies = c.copies;
+    const tavrin::fuzz::Options& options = c.options;
 
     const std::string header = tavrin::PostScriptHeader(copies, options);
     tavrin::fuzz::Check(header == AskedFor(copies, options), "the header holds what is asked for");
-    tavrin::fuzz::CheckHeaderWritten(input.Rest(), header, flags & 32, [&](const std::string& f) {
-        tavrin::WritePostScriptHeader(f, copies, options);
-    });
+    tavrin::fuzz::CheckHeaderWritten(
+        input.Rest(), header, c.TryTempFile(),
+        [&](const std::string& f) { tavrin::WritePostScriptHeader(f, copies, options); });
     return 0;
 }

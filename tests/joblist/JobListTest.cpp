@@ -363,7 +363,7 @@ struct JobListRig {
     std::string deviceClass = "HPGL2";
     JobList list{form, [this] { return deviceClass; }};
     int fileCount = 0, batchCount = 0;
-    ScratchFolder dir;
+    TempFolder dir;
 };
 
 class JobListTest : public ::testing::Test, protected JobListRig {};
@@ -500,7 +500,7 @@ TEST_F(JobListTest, SaveWritesEveryCellOfTheShownRowsWithCrLfLineEndsOrSaysWhyIt
     WriteBytes(dir / "list.tjf", std::string(10000, 'x'));
     SaveJobListFile(grid, dir / "list.tjf");  // replaces the file whole
     const std::string view = WriteViewListFile(grid, dir.path().string());
-    EXPECT_EQ(std::tuple(ReadBytes(dir / "list.tjf"), view, ReadBytes(dir / "temp.tjf")),
+    EXPECT_EQ(std::tuple(ReadFile(dir / "list.tjf"), view, ReadFile(dir / "temp.tjf")),
               std::tuple(text, (dir / "temp.tjf").string(), text));
     for (const std::string& path : {dir.path().string(), (dir / "no such folder/x").string()})
         EXPECT_THAT([&] { SaveJobListFile(grid, path); },
@@ -646,7 +646,7 @@ TEST(JobListLines, CrLfCrAndLfEachEndALineANulEndsTheTextAndSeparatorsEndFields)
 
 // "@" stands for the scratch folder, @/Plots is the current one; a batch gives what each gives.
 TEST(LongFileName, NamesAreJoinedToTheCurrentFolderAndTheirDotsResolvedByText) {
-    ScratchFolder folder;
+    TempFolder folder;
     const std::string root = folder.path().string();
     fs::create_directories(folder / "Plots" / "Sub");
     for (const char* file : {"A.plt", "a.plt", "Sub/b.plt", "Plan 1; rev\xc3\xa9.plt"})

@@ -83,9 +83,9 @@ TEST(CupsQueueList, ReadsEveryPrinterGroupOfTheResponseSortedByName) {
     add(nullptr, 0, "socket://10.0.0.9", "");
     add("beta", 0, "ipp://10.0.0.8/ipp/print", "HPGL/2");
     const std::vector<CupsQueueEntry> expected = {
-        {"Alpha", CUPS_PRINTER_CLASS, "", "", "info", std::nullopt},
-        {"beta", 0, "ipp://10.0.0.8/ipp/print", "", "info", "HPGL/2"},
-        {"zeta", 4, "socket://10.0.0.7:9100", "", "info", std::nullopt}};
+        {"Alpha", CUPS_PRINTER_CLASS, {"", "", "info", std::nullopt}},
+        {"beta", 0, {"ipp://10.0.0.8/ipp/print", "", "info", "HPGL/2"}},
+        {"zeta", 4, {"socket://10.0.0.7:9100", "", "info", std::nullopt}}};
     EXPECT_EQ(QueuesOfResponse(response), expected);
     ippDelete(response);
 }

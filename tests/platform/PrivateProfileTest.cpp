@@ -9,14 +9,14 @@
 #include <optional>
 #include <string>
 
-#include "support/ScratchFolder.h"
 #include "support/SpoolErrorText.h"
+#include "support/TempFolder.h"
 
 namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadBytes;
+using test::ReadFile;
 using test::WriteBytes;
 using namespace std::string_literals;
 
@@ -36,7 +36,7 @@ protected:
         return text.rfind("Unable to write to ", 0) == 0 ? text.substr(19) : text;
     }
 
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     fs::path ini = folder / "tavrin.ini";
 };
 
@@ -118,12 +118,12 @@ TEST_F(Profile, ReadsAndWritesOneKeyKeepingEveryOtherLine) {
             WriteBytes(ini, *row.before);
         const auto time = row.before ? fs::last_write_time(ini) : fs::file_time_type{};
         EXPECT_EQ(ReadProfileString(ini, row.section, row.key, "<d>"), row.read);
-        EXPECT_EQ(fs::exists(ini) ? ReadBytes(ini) : "<none>", row.before.value_or("<none>"));
+        EXPECT_EQ(fs::exists(ini) ? ReadFile(ini) : "<none>", row.before.value_or("<none>"));
         EXPECT_EQ(row.before ? fs::last_write_time(ini) : time, time);
         if (!row.value)
             continue;
         WriteProfileString(ini, row.section, row.key, *row.value);
-        EXPECT_EQ(ReadBytes(ini), row.after);
+        EXPECT_EQ(ReadFile(ini), row.after);
         EXPECT_EQ(ReadProfileString(ini, row.section, row.key, "<d>"), row.value);
         EXPECT_EQ(FilesInFolder(), 1u);
     }
@@ -137,7 +137,7 @@ TEST_F(Profile, SeveralKeysInOneChangeAndAWriteKeepsPermissionsAndFollowsLinks) 
                               {"Data", "TempFilesPath", "/tmp"},
                               {"Window", "ypos", "2"},
                               {"Window", "xpos", "3"}});
-    EXPECT_EQ(ReadBytes(ini), "[Window]\nxpos=3\nypos=2\n[Data]\nTempFilesPath=/tmp\n");
+    EXPECT_EQ(ReadFile(ini), "[Window]\nxpos=3\nypos=2\n[Data]\nTempFilesPath=/tmp\n");
     fs::remove(ini);
     const fs::path real = folder / "real.ini";
     WriteBytes(real, "[Window]\nxpos=1\n");
@@ -145,7 +145,7 @@ TEST_F(Profile, SeveralKeysInOneChangeAndAWriteKeepsPermissionsAndFollowsLinks) 
     fs::create_symlink(real, ini);
     WriteProfileString(ini, "Window", "xpos", "2");
     EXPECT_TRUE(fs::is_symlink(ini));
-    EXPECT_EQ(ReadBytes(real), "[Window]\nxpos=2\n");
+    EXPECT_EQ(ReadFile(real), "[Window]\nxpos=2\n");
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::mask,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
@@ -154,7 +154,7 @@ TEST_F(Profile, ARefusedWriteNamesTheFileAndLosesNothing) {
     const fs::path blocker = folder / "config";
     WriteBytes(blocker, "not a folder");
     EXPECT_EQ(Refusal(blocker / "tavrin.ini"), blocker / "tavrin.ini");
-    EXPECT_EQ(ReadBytes(blocker), "not a folder");
+    EXPECT_EQ(ReadFile(blocker), "not a folder");
     fs::create_directory(ini);
     EXPECT_EQ(Refusal(ini), ini);
     EXPECT_TRUE(fs::is_directory(ini));
@@ -179,7 +179,7 @@ TEST_F(Profile, ARefusedWriteNamesTheFileAndLosesNothing) {
     EXPECT_EQ(Refusal(ini, "2"), ini);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, savedHandler);
-    EXPECT_EQ(ReadBytes(ini), before);
+    EXPECT_EQ(ReadFile(ini), before);
     EXPECT_EQ(FilesInFolder(), 2u);  // the file in the folder's way, and the INI file
 }
 

@@ -15,16 +15,16 @@
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStartup.h"
 #include "settings/SettingsStore.h"
-#include "support/ScratchFolder.h"
 #include "support/SpoolErrorText.h"
+#include "support/TempFolder.h"
 
 namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-using test::ReadBytes;
-using test::ScratchFolder;
+using test::ReadFile;
+using test::TempFolder;
 using test::WriteBytes;
 
 // A scratch home with the INI file's folder, the home folder and the cache folder inside it,
@@ -41,7 +41,7 @@ protected:
         std::filesystem::create_directories(location.IniFileName.parent_path());
         WriteBytes(location.IniFileName, text);
     }
-    std::string IniText() const { return ReadBytes(location.IniFileName); }
+    std::string IniText() const { return ReadFile(location.IniFileName); }
 
     // The settings and the controls they drive on one line, HOME and CACHE for those folders:
     // "xpos,ypos left,top printer temp plot FromStart,FromEnd PSPageSize, the page size items
@@ -71,7 +71,7 @@ protected:
                                d.PSPageSize);
     }
 
-    ScratchFolder folder;
+    TempFolder folder;
     SettingsLocation location;
     GridModel grid;
     PlainForm form{grid};
@@ -208,7 +208,7 @@ TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndSectionsAndLineEnds) {
 TEST_F(Store, AStartOrCloseThatCannotWriteSaysSoAndChangesNothing) {
     WriteBytes(folder / "config", "a file where the folder should be");
     EXPECT_EQ(test::SpoolErrorText([&] { StartSettings(location, settings, form); }), Unable());
-    EXPECT_EQ(ReadBytes(folder / "config"), "a file where the folder should be");
+    EXPECT_EQ(ReadFile(folder / "config"), "a file where the folder should be");
     // The remaining start-up steps did not run.
     EXPECT_EQ(State(), "273,173 273,173 0   500,30 A4 010000 'Fit to page' 010000 12:0");
 
@@ -248,7 +248,7 @@ TEST(Location, UnderTheHomeFolderOrAbsoluteXdgFolders) {
 }
 
 TEST(Location, AnIniFileBesideTheProgramWinsWhenItExists) {
-    ScratchFolder folder;
+    TempFolder folder;
     const std::map<std::string, std::string> home{{"HOME", "/home/ann"}};
     const fs::path program = folder / "tavrin";
     EXPECT_EQ(Locate(home, program).IniFileName, "/home/ann/.config/tavrin/tavrin.ini");

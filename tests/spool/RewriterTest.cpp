@@ -110,8 +110,8 @@ TEST_F(RewriterTest, HeaderGoesBeforeTheUnchangedFile) {
         {oce, -2, "R", PageSize::A4, ""},
         {oce, 7, "", PageSize::A4, ""},
     };
-    const std::string page = ReadBytes(test::SamplesDir() / "cups/testfile.ps");
-    const std::string plot = ReadBytes(test::SamplesDir() / "hp2xx/dt.plt");
+    const std::string page = ReadFile(test::SamplesDir() / "cups/testfile.ps");
+    const std::string plot = ReadFile(test::SamplesDir() / "hp2xx/dt.plt");
     for (const auto& [isOce, copies, boxes, size, header] : rows) {
         SCOPED_TRACE(header);
         options.smartReplots = boxes.find('R') != std::string::npos;
@@ -129,7 +129,7 @@ TEST_F(HpglRewriteTest, EverySampleIsRewrittenAsTheInMemoryRewriteDoesAndFollows
     options.pageSize = PageSize::A3;
     const std::pair<int, int> windows[] = {{600, 30}, {500, 1}, {1 << 30, 5000}};
     for (const fs::path& sample : test::SamplePrintFiles()) {
-        const std::string source = ReadBytes(sample);
+        const std::string source = ReadFile(sample);
         for (const auto& [fromStart, fromEnd] : windows) {
             SCOPED_TRACE(sample.string() + " " + std::to_string(fromStart));
             const auto expected =
@@ -141,7 +141,7 @@ TEST_F(HpglRewriteTest, EverySampleIsRewrittenAsTheInMemoryRewriteDoesAndFollows
         EXPECT_TRUE(TempBytes() == Copies(3) + kCollate + Size("841 1191") + source) << sample;
         WriteOceHeader(sample.string(), 4, options);
         EXPECT_TRUE(TempBytes() == Record("4") + source) << sample;
-        EXPECT_EQ(ReadBytes(sample), source);
+        EXPECT_EQ(ReadFile(sample), source);
     }
 }
 
@@ -169,7 +169,7 @@ const Rewriter kRewriters[] = {
 // Each rewriter with three copies and every option that alters the file switched on.
 struct RewriterFailureTest : public RewriterTest, public ::testing::WithParamInterface<Rewriter> {
     RewriterFailureTest()
-        : sample(ReadBytes(test::SamplesDir() / "hp2xx/win_1.hp")), source(Source(sample)) {
+        : sample(ReadFile(test::SamplesDir() / "hp2xx/win_1.hp")), source(Source(sample)) {
         options.smartReplots = options.removeQL = options.psCollate = options.fitToPage = true;
     }
 
@@ -187,7 +187,7 @@ TEST_P(RewriterFailureTest, BadSourcesFoldersWritesAndPlantedFilesAreNamedAndHar
     const std::string missing = (sourceDir / "gone.plt").string();
     EXPECT_EQ(Message(missing), isHpgl ? "File not found" : "Cannot open file " + missing);
     // HP-GL/2 opens the source first; the others have written their header, and leave it so.
-    const std::string left = ReadBytes(tempFile);
+    const std::string left = ReadFile(tempFile);
     EXPECT_TRUE(isHpgl ? left == "earlier run" : left.ends_with("\r\n")) << left;
     EXPECT_FALSE(fs::exists(missing));
 
@@ -210,7 +210,7 @@ TEST_P(RewriterFailureTest, BadSourcesFoldersWritesAndPlantedFilesAreNamedAndHar
         options.tempFilesPath = into;
         EXPECT_EQ(WithFileSizeLimit(limit, [&] { return Message(from); }), isHpgl ? hpgl : others);
         EXPECT_LE(fs::file_size(tempFile), limit);
-        EXPECT_TRUE(ReadBytes(source) == sample);
+        EXPECT_TRUE(ReadFile(source) == sample);
     }
     EXPECT_FALSE(fs::exists(removed));
     options.tempFilesPath = tmp;
@@ -240,13 +240,13 @@ TEST_P(RewriterFailureTest, BadSourcesFoldersWritesAndPlantedFilesAreNamedAndHar
         EXPECT_EQ(fs::symlink_status(tempFile).type(), planted);
         fs::remove(tempFile);
     }
-    EXPECT_EQ(ReadBytes(victim), "the user's own drawing");
+    EXPECT_EQ(ReadFile(victim), "the user's own drawing");
     EXPECT_EQ(fs::status(victim).permissions(), fs::perms(0644));
     EXPECT_FALSE(fs::exists(target));
     // A source that is the temporary file itself is not emptied.
     WriteBytes(tempFile, sample);
     EXPECT_EQ(Message(tempFile.string()), refusal);
-    EXPECT_TRUE(ReadBytes(tempFile) == sample);
+    EXPECT_TRUE(ReadFile(tempFile) == sample);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rewriters, RewriterFailureTest, ::testing::ValuesIn(kRewriters),

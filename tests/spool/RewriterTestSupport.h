@@ -8,12 +8,11 @@
 
 #include "support/PlainSpoolOptions.h"
 #include "support/TempFolder.h"
-#include "support/TestPaths.h"
 
 namespace tavrin::rewrite_test {
 
 namespace fs = std::filesystem;
-using test::ReadBytes;
+using test::ReadFile;
 using test::WriteBytes;
 
 inline const std::string kUel = "\x1b%-12345X";  // the printer's universal exit
@@ -47,10 +46,10 @@ struct RewriterTest : public ::testing::Test {
     }
     std::string TempBytes() const {
         EXPECT_TRUE(fs::exists(tempFile)) << "no temporary file";
-        return ReadBytes(tempFile);
+        return ReadFile(tempFile);
     }
 
-    test::ScratchFolder scratch;
+    test::TempFolder scratch;
     const fs::path sourceDir = scratch.path() / "src", tempDir = scratch.path() / "tmp";
     const fs::path tempFile = tempDir / "temp.$$$";
     test::PlainSpoolOptions options;

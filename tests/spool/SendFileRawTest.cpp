@@ -9,7 +9,6 @@
 #include "support/SandboxPrintServer.h"
 #include "support/SpoolErrorText.h"
 #include "support/TempFolder.h"
-#include "support/TestPaths.h"
 
 namespace tavrin {
 namespace {
@@ -106,7 +105,7 @@ struct SendFileRawEndToEnd : public SendFileRawTest {
 };
 
 TEST_F(SendFileRawEndToEnd, EveryFileArrivesByteForByteAndBadFilesQueuesAndAStoppedServerSendNone) {
-    test::WriteFile(folder / "empty.plt", "");
+    test::WriteBytes(folder / "empty.plt", "");
     const SendResult empty = Send(folder / "empty.plt");
     EXPECT_FALSE(empty.accepted);
     EXPECT_NE(empty.refusal.find("No file in print request"), std::string::npos) << empty.refusal;

@@ -99,7 +99,7 @@ struct EngineTest : public ::testing::Test, protected Devices {
                   "&OK, Print!!|on|" + run);
     }
 
-    ScratchFolder folder;
+    TempFolder folder;
     GridModel grid;
     PlainForm form{grid};
     LocalClock clock;
@@ -126,17 +126,17 @@ TEST_F(SpoolRunTest, EachRowIsSentAsItsPrinterClassAndBoxesSay) {
     // Boxes: S set, R copies by plotter/printer, Q quality, C collate, F fit; bytes of every job.
     using Row =
         std::tuple<const char*, int, std::string, std::string, std::string, Names, std::string>;
-    const std::string p = ReadBytes(plot);
+    const std::string p = ReadFile(plot);
     const std::string noPage = Sample("hp2xx/acad.hp");  // only "PG1;"
-    const std::string page = Sample("cups/testfile.ps"), ps = ReadBytes(page);
-    const std::string oce = Sample("hp2xx/inter.hp"), o = ReadBytes(oce);
+    const std::string page = Sample("cups/testfile.ps"), ps = ReadFile(page);
+    const std::string oce = Sample("hp2xx/inter.hp"), o = ReadFile(oce);
     const std::string qBytes = "\033EIN;QL100;SP1;PA0,0;PD100,100;PU;PG;" + kUel;
     const std::string q = File("q.plt", qBytes);
     const std::string blanked = "\033EIN;;;;;;;SP1;PA0,0;PD100,100;PU;PG;";
     const Row rows[] = {
         {"Replot", kPlotter, "R", plot, "3", {kTemp}, p + "RP2;;"},
         {"ReplotQuality", kPlotter, "RQ", q, "3", {kTemp}, blanked + "RP2;;" + kUel},
-        {"ReplotNoPage", kPlotter, "R", noPage, "2", Names(2, kTemp), ReadBytes(noPage)},
+        {"ReplotNoPage", kPlotter, "R", noPage, "2", Names(2, kTemp), ReadFile(noPage)},
         {"ReplotOneCopy", kPlotter, "R", plot, "1", {kTemp}, p},
         {"ReplotNoCopy", kPlotter, "R", plot, "0", {kTemp}, p},
         {"Quality", kPlotter, "Q", q, "3", Names(3, kTemp), blanked + kUel},
@@ -277,7 +277,7 @@ TEST_F(SpoolRunTest, OptionsPrinterAndClassAreReadAtEachRowAndTheTemporaryFolder
     session.OKPrintClick();
     ASSERT_EQ(Documents(), (Names{kPlot, kPlot, kTemp, kTemp, kPlot, kPlot}));
     EXPECT_EQ(spooler.jobs[1].printer + "|" + spooler.jobs[3].printer, "plotter|laser");
-    EXPECT_EQ(spooler.jobs[2].bytes, ReadBytes(plot) + "RP1;;");
+    EXPECT_EQ(spooler.jobs[2].bytes, ReadFile(plot) + "RP1;;");
     // Every row of a run goes through the folder of the run's start.
     EXPECT_FALSE(fs::exists(other / kTemp));
     probe.answers["laser"] = {"LaserWriter", "PostScript"};
@@ -457,10 +457,10 @@ TEST_P(SpoolRunServerLoss, RemainingRowsAreRefusedAndNamed) {
     EXPECT_EQ(session.runner().LastRun().accepted, 1);
     const auto received = server.ReceivedFiles(queue);
     ASSERT_EQ(received.size(), 1u);
-    std::string expected = ReadBytes(first);
+    std::string expected = ReadFile(first);
     if (queueRemoved)
         expected.insert(expected.size() - 3, "RP1;;");  // after the tail's "PG;", before "SP;"
-    EXPECT_EQ(ReadBytes(received[0]), expected);
+    EXPECT_EQ(ReadFile(received[0]), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Losses, SpoolRunServerLoss, ::testing::Bool(), [](const auto& info) {

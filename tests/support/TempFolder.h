@@ -23,22 +23,15 @@ public:
 private:
     std::filesystem::path path_;
 };
-using ScratchFolder = TempFolder;
 
-// Both replace the file.
+// Replaces the file.
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    WriteBytes(path, bytes);
-}
 // A pattern that varies with `seed`, never repeats within 16 KiB and is written as it is made.
 void WritePatternFile(const std::filesystem::path& path, std::uintmax_t size,
                       std::uint32_t seed = 1);
 // Whether two files hold the same bytes (compared piece by piece).
 bool SameContents(const std::filesystem::path& a, const std::filesystem::path& b);
 std::string ReadFile(const std::filesystem::path& path);
-inline std::string ReadBytes(const std::filesystem::path& file) {
-    return ReadFile(file);
-}
 
 // Where the sample print files that nobody here wrote are kept (with SOURCES.md and LICENSES/).
 inline std::filesystem::path SamplesDir() {

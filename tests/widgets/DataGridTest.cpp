@@ -16,8 +16,8 @@
 
 #include "joblist/JobList.h"
 #include "platform/PlainForm.h"
+#include "support/TempFolder.h"
 #include "support/TestApplication.h"
-#include "support/TestPaths.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataGridInplaceEdit.h"
 #include "widgets/DataGridStyle.h"

@@ -11,8 +11,8 @@
 #include <QUrl>
 
 #include "DrivenClock.h"
+#include "support/TempFolder.h"
 #include "support/TestApplication.h"
-#include "support/TestPaths.h"
 #include "widgets/DropFileTarget.h"
 #include "widgets/ErrorReport.h"
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "DrivenClock.h"
+#include "support/TempFolder.h"
 #include "support/TestApplication.h"
-#include "support/TestPaths.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/IntegerEdit.h"
 #include "widgets/SpinButton.h"
