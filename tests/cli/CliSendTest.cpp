@@ -172,7 +172,6 @@ TEST_F(CliSend, UnknownPrinterCountThatIsNoNumberOrMissingFileStopsTheRunAndEarl
     EXPECT_EQ(Titles(Server::kRawQueue, 1), Names{"dt.plt"});
 }
 
-// One refused send of two: listed, the other still sent, and the run exits 1.
 TEST_F(CliSend, RefusedSendsAreListedAndTheRunGoesOn) {
     // The print server refuses an empty file. Files are named in their long, absolute form.
     test::WriteBytes(folder / "empty.plt", "");

@@ -65,6 +65,9 @@ TEST_F(CliSettings, WrongArgumentsExitWith64AndTheirReasonAndUsage) {
         {"printers extra", "printers takes no arguments but --discover[=SECONDS]"},
         {"printers --discover=0", "--discover takes whole seconds from 1 to 60, not '0'"},
         {"printers --discover=", "--discover takes whole seconds from 1 to 60, not ''"},
+        {"printers --discover=61", "--discover takes whole seconds from 1 to 60, not '61'"},
+        {"printers --discover=2s", "--discover takes whole seconds from 1 to 60, not '2s'"},
+        {"printers --discovery", "printers takes no arguments but --discover[=SECONDS]"},
         {"settings extra", "settings takes no arguments"},
         {"send", "no file given"},
         {"send -p raw-printer", "no file given"},
@@ -76,6 +79,7 @@ TEST_F(CliSettings, WrongArgumentsExitWith64AndTheirReasonAndUsage) {
         {"send --bogus x", "unknown option --bogus"},
         {"send --set=1 x", "--set takes no value"},
         {"send -p", "-p needs a value"},
+        {"send -n", "-n needs a value"},
     };
     for (const auto& [arguments, reason] : rows) {
         const CliResult result = Run(arguments);

@@ -7,7 +7,6 @@
 #include <tuple>
 
 #include "joblist/GridModel.h"
-#include "platform/Error.h"
 #include "platform/PlainForm.h"
 #include "settings/EffectiveSettings.h"
 #include "settings/IniNumbers.h"
@@ -82,14 +81,13 @@ using Store = SettingsFixture;
 using CliSettingsDefaults = SettingsFixture;
 
 TEST(IniNumbers, DecimalAndHexadecimalIntegersAndBooleans) {
-    // clang-format off
-    const std::pair<const char*, int> numbers[] = {
-        {"12", 12}, {"-1", -1}, {"+7", 7}, {"2147483647", 2147483647},
-        {"-2147483648", -2147483647 - 1}, {"0x0A", 10}, {"0X1f", 31}, {"0x7FFFFFFF", 2147483647},
-        {"0xFFFFFFFF", -1}, {"0", 0}, {"012", 12}};
-    // clang-format on
-    for (const auto& [text, expected] : numbers)
-        EXPECT_EQ(IniTextToInt(text, 99), expected) << text;
+    const char* const texts[] = {"12",          "-1",   "+7",   "2147483647",
+                                 "-2147483648", "0x0A", "0X1f", "0x7FFFFFFF",
+                                 "0xFFFFFFFF",  "0",    "012"};
+    const int values[] = {12, -1, 7, 2147483647, -2147483647 - 1, 10, 31, 2147483647, -1, 0, 12};
+    static_assert(std::size(texts) == std::size(values));
+    for (std::size_t i = 0; i < std::size(texts); ++i)
+        EXPECT_EQ(IniTextToInt(texts[i], 99), values[i]) << texts[i];
     for (const char* text : {"0x", "ten", "", " ", "12a", "1 2", "0x1G", "0x100000000", "-0x5",
                              "+-3", "--3", "2147483648", "-2147483649", "1e3", "1.5", "$1F"})
         EXPECT_EQ(IniTextToInt(text, 99), 99) << '"' << text << '"';
@@ -228,7 +226,6 @@ SettingsLocation Locate(const std::map<std::string, std::string>& environment,
     });
 }
 
-// An XDG folder counts only when absolute; without one the folders are under the home folder.
 TEST(Location, UnderTheHomeFolderOrAbsoluteXdgFolders) {
     const std::string ini = "/home/ann/.config/tavrin/tavrin.ini",
                       cache = "/home/ann/.cache/tavrin";

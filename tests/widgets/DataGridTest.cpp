@@ -12,7 +12,6 @@
 
 #include <array>
 #include <cstring>
-#include <filesystem>
 
 #include "joblist/JobList.h"
 #include "platform/PlainForm.h"
@@ -203,18 +202,15 @@ const Script kScripts[] = {
     {"ASecondEnterSelectsAll", "", 2, 1, "<Enter><Enter>", "x1 [x1*] @2,1"},
     {"AReadOnlyColumnRefusesChanges", "r", 0, 2, "qq<Backspace><Ctrl+X>", "n2 [n2* ro] @0,2"},
     {"AltDownOpensTheList", "p", 2, 3, "<Alt+Down>", "x3 [x3* v:A4] @2,3"},
-    {"DownGoesIntoTheList", "p", 2, 3, "<Alt+Down><Down>", "x3 [x3* v:A3] @2,3"},
     {"ReturnTakesTheValue", "p", 2, 3, "<Alt+Down><Down><Return>", "A3 [A3* v mod] @2,3"},
     {"EscapeClosesOnlyTheList", "p", 2, 1, "<Alt+Down><End><Esc>", "x1 [x1* v] @2,1"},
     {"AltUpTakesIt", "p", 2, 1, "<Alt+Down><End><Esc><Alt+Up><End><Alt+Up>", "C5 [C5* v mod] @2,1"},
     {"LimitToListMakesItReadOnly", "pl", 2, 5, "", "x5 [x5* v ro] @2,5"},
-    {"LimitToListPicksByTheFirstCharacter", "pl", 2, 5, "b", "Bristol [Bristol* v ro mod] @2,5"},
-    {"LimitToListIgnoresWhatMatchesNothing", "pl", 2, 5, "bq", "Bristol [Bristol* v ro mod] @2,5"},
-    {"LimitToListSkipsBackspace", "pl", 2, 5, "bq<Backspace>", "Bristol [Bristol* v ro mod] @2,5"},
+    {"LimitToListPicksByTheFirstCharacterOnly", "pl", 2, 5, "bq<Backspace>",
+     "Bristol [Bristol* v ro mod] @2,5"},
     {"AReadOnlyColumnHasNoListButton", "pr", 2, 5, "", "x5 [x5* ro] @2,5"},
     {"AReadOnlyColumnShowsNoList", "pr", 2, 5, "<Alt+Down>", "x5 closed @2,5"},
     {"LeavingTheEditorChecksTheText", "", 1, 2, "1.50{focus}", "1.5 closed @1,2 changes=1"},
-    {"TheListButtonOpensTheList", "p", 2, 2, "{button}", "x2 [x2* v:A4] @2,2"},
     {"TheListButtonClosesItTakingNoValue", "p", 2, 2, "{button}{button}", "x2 [x2* v] @2,2"},
     {"AClickInTheListTakesTheEntry", "p", 2, 4, "{button}{entry}", "Bristol [Bristol* v mod] @2,4"},
     {"LosingTheFocusClosesTheListTakingNoValue", "p", 2, 4, "{button}{focus}", "x4 closed @2,4"},
@@ -230,10 +226,10 @@ const Script kScripts[] = {
     {"CtrlDeleteEmptiesAtRowCountMin", "gdm", 0, 2, "<Ctrl+Del>", "n1,,n3,n4,n5 |  | 6/5 @0,2 -1"},
     {"NoRowKeysWithoutOptions", "g", 0, 5, "<Ctrl+Ins><Ctrl+Del><Down>",
      "n1,n2,n3,n4,n5 | n5 | 6/5 @0,5"},
-    {"TabInTheLastCellAppendsARow", "ga", 2, 5, "<Tab>", "n1,n2,n3,n4,n5, | x5 | 7/6 @0,6 +1"},
-    {"TabInAnotherCellAppendsNone", "ga", 2, 5, "<Tab><Tab>", "n1,n2,n3,n4,n5, | x5 | 7/6 @1,6 +1"},
-    {"DownAboveTheLastRowAppendsNone", "ga", 1, 4, "<Down>", "n1,n2,n3,n4,n5 | 4 | 6/5 @1,5"},
-    {"DownInTheLastRowAppends", "ga", 1, 4, "<Down><Down>", "n1,n2,n3,n4,n5, | 4 | 7/6 @1,6 +1"},
+    {"TabAppendsARowFromTheLastCellOnly", "ga", 2, 5, "<Tab><Tab>",
+     "n1,n2,n3,n4,n5, | x5 | 7/6 @1,6 +1"},
+    {"DownAppendsARowFromTheLastRowOnly", "ga", 1, 4, "<Down><Down>",
+     "n1,n2,n3,n4,n5, | 4 | 7/6 @1,6 +1"},
     {"TheEditorHandsTabToTheGrid", "a", 2, 5, "new<Tab>", "n1,n2,n3,n4,n5, | new | 7/6 @0,6 +1"},
     {"TheEditorHandsCtrlDelToTheGrid", "d", 0, 3, "<Ctrl+Del>", "n1,n2,n4,n5 | n4 | 5/4 @0,3 -1"},
 };
@@ -324,8 +320,6 @@ TEST_F(DataGridTest, TheTitleRowShowsTheCaptionOrTheCellText) {
     EXPECT_EQ(grid.Columns(1).Format(), ColumnFormat::String);
     EXPECT_EQ(model->columnCount(), 3);
     EXPECT_EQ(model->data(grid.IndexOf(1, 2)).toString(), "2");  // the old texts show again
-    grid.SetVersion("3.1");
-    EXPECT_EQ(grid.Version(), "2.0");  // always
 }
 
 TEST_F(DataGridTest, ThePickListShowsBelowTheEditorAsHighAsItsEntriesLeavingItTheFocus) {
@@ -364,9 +358,8 @@ TEST_F(DataGridTest, ThePickListShowsBelowTheEditorAsHighAsItsEntriesLeavingItTh
     const QPoint listAt = list->mapToGlobal(QPoint(0, 0)) - grid.mapToGlobal(QPoint(0, 0));
     QPixmap canvas = shot;
     QPainter(&canvas).drawPixmap(listAt, list->grab());
-    const std::filesystem::path file = test::OutputDir() / "data_grid.png";
-    ASSERT_TRUE(canvas.save(QString::fromStdString(file.string())));
-    EXPECT_TRUE(std::filesystem::file_size(file) > 0);
+    ASSERT_TRUE(
+        canvas.save(QString::fromStdString((test::OutputDir() / "data_grid.png").string())));
     // Below the last row the image shows, not the plain window colour.
     EXPECT_NE(shot.toImage().pixelColor(20, shot.height() - 8), QColor(Qt::white));
     EXPECT_EQ(Cell(1, 3), "3");  // the display mask leaves the text alone

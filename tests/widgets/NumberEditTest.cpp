@@ -187,8 +187,6 @@ protected:
 TEST_F(NumberEditTest, AnIntegerEditStartsEmptyAndShowsValuesWithTheDisplayFormat) {
     TIntegerEdit fresh;
     EXPECT_EQ(Look(fresh), "||display|0");
-    fresh.SetDisplayFormat("00");
-    EXPECT_EQ(fresh.text(), "00");
     std::string looks = Look(*uur);
     for (int value : {7, 0, 123, -3}) {
         uur->SetValue(value);
@@ -424,11 +422,8 @@ TEST_F(NumberEditTest, WithTypingDisabledTypingAndPastingLeaveTheTextAlone) {
 }
 
 TEST_F(NumberEditTest, WithTypingEnabledLeavingClampsTheNumberAndAnEmptiedTextStays) {
-    EXPECT_TRUE(tail->AcceptsChar(8));
     EXPECT_FALSE(tail->AcceptsChar(13));
-    EXPECT_FALSE(copies->AcceptsChar(8));
     EXPECT_TRUE(copies->AcceptsChar(3));
-    EXPECT_FALSE(copies->AcceptsChar(U'5'));
     QGuiApplication::clipboard()->setText("0");
     // Rows: keys typed over the whole text, the text then and Look() once the focus left; the
     // one beep is for the refused "a".
