@@ -42,8 +42,13 @@ private:
     static bool Start() {
         if (std::system("command -v avahi-daemon >/dev/null 2>&1") != 0)
             return false;
-        if (!std::filesystem::exists("/run/dbus/system_bus_socket")) {
-            std::filesystem::create_directories("/run/dbus");
+        // A socket left by a message bus that has gone answers nothing: start a new bus then.
+        if (std::system("dbus-send --system --print-reply --dest=org.freedesktop.DBus / "
+                        "org.freedesktop.DBus.GetId >/dev/null 2>&1") != 0) {
+            std::error_code ignored;
+            std::filesystem::remove("/run/dbus/system_bus_socket", ignored);
+            std::filesystem::remove("/run/dbus/pid", ignored);
+            std::filesystem::create_directories("/run/dbus", ignored);
             std::system("dbus-daemon --system --fork >/dev/null 2>&1");
         }
         std::system("avahi-daemon -D --no-drop-root >/dev/null 2>&1");

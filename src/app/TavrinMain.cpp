@@ -12,10 +12,8 @@
 #include "app/SignalClose.h"
 #include "app/SingleInstance.h"
 #include "app/TavrinUnit.h"
+#include "app/WindowPrintServer.h"
 #include "joblist/LongFileName.h"
-#include "platform/CupsDeviceProbe.h"
-#include "platform/CupsPrintSpooler.h"
-#include "printers/StartupPrefetch.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 
@@ -87,16 +85,14 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     auto longNames = std::async(std::launch::async, [&args] { return LongFileNames(args); });
     const SettingsLocation location =
         LocateSettings(QCoreApplication::applicationFilePath().toStdString());
-    CupsPrintSpooler spooler;
-    CupsDeviceProbe probe;
-    StartupPrefetch prefetch(
-        spooler, probe, [location] { return ReadStoredSettings(location).plain.PrinterIndex; });
+    WindowPrintServer server(
+        {}, [location] { return ReadStoredSettings(location).plain.PrinterIndex; });
     LocalClock clock;
     CreateCacheFolder(location);
 
     // The window does not wait for the print server: its printer box is filled once the
     // worker has the server's answers.
-    TTavrinForm form(prefetch.Spooler(), prefetch.Probe(), clock, location, nullptr,
+    TTavrinForm form(server.Spooler(), server.Probe(), clock, location, nullptr,
                      PrinterListing::WhenAnswered);
     form.FormCreate();
     instance.OnFiles = [&form](const std::vector<std::string>& names) {
@@ -114,7 +110,7 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     });
     QTimer::singleShot(kListenAtTheLatest, &instance, [&instance] { instance.Listen(); });
     form.ShowFirst(longNames.get());
-    ListPrintersWhenAnswered(prefetch, form);
+    ListPrintersWhenAnswered(server.Prefetch(), form);
     return QApplication::exec();
 }
 

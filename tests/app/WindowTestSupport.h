@@ -19,10 +19,8 @@
 #include "app/FileDialogs.h"
 #include "app/TavrinMain.h"
 #include "app/TavrinUnit.h"
+#include "app/WindowPrintServer.h"
 #include "joblist/LongFileName.h"
-#include "platform/CupsDeviceProbe.h"
-#include "platform/CupsPrintSpooler.h"
-#include "printers/StartupPrefetch.h"
 #include "settings/SettingsStore.h"
 #include "spool/Session.h"
 #include "support/SandboxPrintServer.h"
@@ -152,18 +150,15 @@ protected:
 
     void SetUp() override { PrintServer(); }
 
-    // Shows the window for command line `args`, the print server asked on a worker as at start.
+    // Shows the window for command line `args`, with the print server as the program has it.
     TTavrinForm& Start(const std::vector<std::string>& args = {}) {
         CloseWindow();
         form.reset();
-        prefetch.reset();
-        spooler = std::make_unique<CupsPrintSpooler>(timeouts);
-        probe = std::make_unique<CupsDeviceProbe>(timeouts);
-        prefetch =
-            std::make_unique<StartupPrefetch>(*spooler, *probe, [location = folders.location] {
-                return ReadStoredSettings(location).plain.PrinterIndex;
-            });
-        form = std::make_unique<TTavrinForm>(prefetch->Spooler(), prefetch->Probe(), clock,
+        server.reset();
+        server = std::make_unique<WindowPrintServer>(timeouts, [location = folders.location] {
+            return ReadStoredSettings(location).plain.PrinterIndex;
+        });
+        form = std::make_unique<TTavrinForm>(server->Spooler(), server->Probe(), clock,
                                              folders.location, nullptr, listing);
         form->MessageBox = [this](const QString& text) { messages.push_back(text.toStdString()); };
         form->OpenDocument = [this](const QString& path) { opened.push_back(path.toStdString()); };
@@ -174,7 +169,7 @@ protected:
             form->CreateDialogs();
         form->ShowFirst(LongFileNames(args));
         if (listing == PrinterListing::WhenAnswered)
-            ListPrintersWhenAnswered(*prefetch, *form);
+            ListPrintersWhenAnswered(server->Prefetch(), *form);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         return *form;
     }
@@ -223,9 +218,7 @@ protected:
     UserFolders folders;
     FixedClock clock;
     ScriptedDialogs dialogs;
-    std::unique_ptr<CupsPrintSpooler> spooler;
-    std::unique_ptr<CupsDeviceProbe> probe;
-    std::unique_ptr<StartupPrefetch> prefetch;
+    std::unique_ptr<WindowPrintServer> server;
     std::unique_ptr<TTavrinForm> form;
     bool makeDialogs = true;  // as the program does once the window has been painted
     PrinterListing listing = PrinterListing::AtCreate;  // the program: WhenAnswered

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/CupsConnection.h"
+#include "platform/CupsDeviceProbe.h"
+#include "platform/CupsPrintSpooler.h"
+#include "printers/ServerCallsOffThread.h"
+#include "printers/StartupPrefetch.h"
+
+namespace tavrin {
+
+// Waits on the window's thread by handling its events, all but the user's input and the sockets
+// (a hand-over from a later start, a signal to close): the window paints, its timers run, and
+// clicks made meanwhile come in their order once the wait is over.
+class PaintingWait final : public WaitingCaller {
+public:
+    void WaitUntil(const std::function<bool()>& done) override;
+    void Wake() override;
+};
+
+// The print server as the window uses it: what the start-up needs is asked for at once on a
+// worker, and every request after that runs on a worker too while the window keeps painting.
+class WindowPrintServer {
+public:
+    // `storedPrinterIndex` is called on the worker; it reads the index the settings keep.
+    WindowPrintServer(CupsTimeouts timeouts, std::function<int()> storedPrinterIndex);
+
+    PrintSpooler& Spooler() { return calls_.Spooler(); }
+    DeviceProbe& Probe() { return calls_.Probe(); }
+    StartupPrefetch& Prefetch() { return prefetch_; }
+
+private:
+    CupsPrintSpooler spooler_;
+    CupsDeviceProbe probe_;
+    StartupPrefetch prefetch_;
+    PaintingWait wait_;
+    ServerCallsOffThread calls_;
+};
+
+}  // namespace tavrin
