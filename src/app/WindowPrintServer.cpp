@@ -2,15 +2,34 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QThread>
+#include <QTimer>
 
 namespace tavrin {
 
 void PaintingWait::WaitUntil(const std::function<bool()>& done) {
-    while (!done())
+    // A wait the user may notice shows the busy cursor; the timer wakes the loop to show it.
+    constexpr int kNoticeableMilliseconds = 150;
+    QElapsedTimer waited;
+    waited.start();
+    QTimer noticeable;
+    noticeable.setSingleShot(true);
+    noticeable.start(kNoticeableMilliseconds);
+    bool busy = false;
+    while (!done()) {
+        if (!busy && waited.elapsed() >= kNoticeableMilliseconds) {
+            QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+            busy = true;
+        }
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                         QEventLoop::ExcludeSocketNotifiers |
                                         QEventLoop::WaitForMoreEvents);
+    }
+    if (busy)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void PaintingWait::Wake() {

@@ -12,7 +12,8 @@ namespace tavrin {
 
 // Waits on the window's thread by handling its events, all but the user's input and the sockets
 // (a hand-over from a later start, a signal to close): the window paints, its timers run, and
-// clicks made meanwhile come in their order once the wait is over.
+// clicks made meanwhile come in their order once the wait is over. A wait the user may notice
+// shows the busy cursor.
 class PaintingWait final : public WaitingCaller {
 public:
     void WaitUntil(const std::function<bool()>& done) override;

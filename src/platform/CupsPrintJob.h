@@ -23,7 +23,7 @@ public:
     bool Finish() override;
     void Cancel() override;
 
-    int jobId() const { return jobId_; }
+    int id() const override { return jobId_; }
 
 private:
     void Fail(std::string error);

@@ -4,6 +4,7 @@
 
 #include "platform/CupsPrintJob.h"
 #include "platform/CupsQueueAttributes.h"
+#include "platform/CupsQueueStatus.h"
 
 namespace tavrin {
 CupsPrinterHandle::CupsPrinterHandle(std::string queueName, const CupsTimeouts& timeouts)
@@ -100,6 +101,12 @@ std::optional<std::vector<QueueJob>> CupsPrinterHandle::Jobs() {
     std::sort(jobs.begin(), jobs.end(),
               [](const QueueJob& a, const QueueJob& b) { return a.id < b.id; });
     return jobs;
+}
+
+std::optional<QueueStatus> CupsPrinterHandle::Status(int firstJobId) {
+    if (!ok())
+        return std::nullopt;
+    return ReadQueueStatus(connection_, queueName_, firstJobId);
 }
 
 }  // namespace tavrin

@@ -19,6 +19,7 @@ public:
     std::unique_ptr<PrintJob> StartRawDocument(const std::string& documentName) override;
     bool Send(QueueCommand command) override;
     std::optional<std::vector<QueueJob>> Jobs() override;
+    std::optional<QueueStatus> Status(int firstJobId) override;
 
 private:
     std::string queueName_;

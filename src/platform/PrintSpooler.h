@@ -29,6 +29,31 @@ struct QueueJob {
     bool operator==(const QueueJob&) const = default;
 };
 
+// The print server's word on a printer: whether it is stopped, and why it may not print.
+struct PrinterStatus {
+    bool stopped = false;
+    std::vector<std::string> reasons;  // printer-state-reasons, without "none"
+    std::string message;               // printer-state-message
+
+    bool operator==(const PrinterStatus&) const = default;
+};
+
+// The print server's word on one job.
+struct JobStatus {
+    int id = 0;
+    QueueJobState state = QueueJobState::Pending;
+    std::vector<std::string> reasons;  // job-state-reasons
+    std::string message;               // job-state-message
+
+    bool operator==(const JobStatus&) const = default;
+};
+
+// A printer's state and its jobs', read in one look.
+struct QueueStatus {
+    PrinterStatus printer;
+    std::vector<JobStatus> jobs;  // the jobs asked about that the server still knows
+};
+
 // One raw document being sent. Destroying a job that was not finished cancels it, so that no
 // half-sent job is left in the queue.
 class PrintJob {
@@ -46,6 +71,8 @@ public:
     virtual bool Finish() = 0;
     // Withdraws the job from the queue.
     virtual void Cancel() = 0;
+    // The spooler's number for the job; 0 while the spooler has made none.
+    virtual int id() const = 0;
 };
 
 // An opened printer. Closed when destroyed.
@@ -66,6 +93,9 @@ public:
     virtual bool Send(QueueCommand command) = 0;
     // The queue's jobs that are not yet done, oldest first; nothing when they cannot be read.
     virtual std::optional<std::vector<QueueJob>> Jobs() = 0;
+    // The printer's state and that of every job numbered `firstJobId` or later, ended ones
+    // too; nothing when they cannot be read.
+    virtual std::optional<QueueStatus> Status(int firstJobId) = 0;
 };
 
 class PrintSpooler {

@@ -10,8 +10,6 @@
 #include "printers/StartupPrinterIndex.h"
 
 namespace tavrin {
-namespace {}  // namespace
-
 std::string ReadPortName(PrinterHandle& printer) {
     if (!printer.ok())
         return {};

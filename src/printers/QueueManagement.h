@@ -7,8 +7,6 @@
 
 namespace tavrin {
 
-// The caption the print button shows when no run is under way.
-
 // What became of a queue command. The window's menu commands leave it unreported; tavrin-cli
 // reports it.
 struct QueueCommandResult {

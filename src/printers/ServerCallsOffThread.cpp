@@ -30,6 +30,9 @@ public:
     void Cancel() override {
         calls_.Run([this] { job_->Cancel(); });
     }
+    int id() const override {
+        return calls_.Run([this] { return job_->id(); });
+    }
 
 private:
     ServerCallsOffThread& calls_;
@@ -62,6 +65,9 @@ public:
     }
     std::optional<std::vector<QueueJob>> Jobs() override {
         return calls_.Run([this] { return printer_->Jobs(); });
+    }
+    std::optional<QueueStatus> Status(int firstJobId) override {
+        return calls_.Run([&] { return printer_->Status(firstJobId); });
     }
 
 private:

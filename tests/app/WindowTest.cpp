@@ -141,12 +141,17 @@ TEST_F(WindowTest, ASlowPrintServerFillsThePrinterBoxWhenItAnswers) {
                              Find<QGroupBox>("GroupBox3")->title().toStdString()}),
                       (Texts{Server::kPostScriptQueue, "Port: ", "PS devices only"}));
             // A printer change waits for several answers; the window's timers run meanwhile.
-            int ticks = 0;
+            int ticks = 0, busy = 0;
             QTimer ticker;
-            QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+            QObject::connect(&ticker, &QTimer::timeout, [&] {
+                ++ticks;
+                busy += QGuiApplication::overrideCursor() != nullptr;
+            });
             ticker.start(20);
             ChoosePrinter(Server::kHpglQueue);
             EXPECT_GE(ticks, 20);
+            EXPECT_GE(busy, 10);  // with the busy cursor
+            EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
             EXPECT_EQ(Find<QGroupBox>("GroupBox3")->title().toStdString(), "HPGL/2 devices only");
             ChoosePrinter(Server::kPostScriptQueue);
         } else if (step == std::string("never answered")) {

@@ -40,7 +40,10 @@ public:
     std::vector<FakeJobRecord> jobs;
     std::vector<std::pair<std::string, QueueCommand>> commands;
     std::vector<QueueJob> queue;  // what Jobs() lists
-    int opened = 0, openHandles = 0, liveJobs = 0;
+    // What Status() answers per printer (job ids are 1 + the index in `jobs`); missing: the
+    // status cannot be read.
+    std::map<std::string, QueueStatus> status;
+    int opened = 0, openHandles = 0, liveJobs = 0, statusLooks = 0;
 
     std::vector<std::string> PrinterNames() override {
         return unreachable.empty() ? printers : std::vector<std::string>();

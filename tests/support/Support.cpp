@@ -130,6 +130,8 @@ public:
         Fail("cancelled");
     }
 
+    int id() const override { return spooler_ ? static_cast<int>(index_) + 1 : 0; }
+
 private:
     FakeJobRecord& record() const { return spooler_->jobs[index_]; }
     void Fail(const std::string& error) {
@@ -168,6 +170,15 @@ public:
     }
     std::optional<std::vector<QueueJob>> Jobs() override {
         return ok_ ? std::optional(spooler_.queue) : std::nullopt;
+    }
+    std::optional<QueueStatus> Status(int firstJobId) override {
+        ++spooler_.statusLooks;
+        const auto found = spooler_.status.find(name_);
+        if (!ok_ || found == spooler_.status.end())
+            return std::nullopt;
+        QueueStatus status = found->second;
+        std::erase_if(status.jobs, [&](const JobStatus& job) { return job.id < firstJobId; });
+        return status;
     }
 
 private:
