@@ -9,10 +9,11 @@
 namespace tavrin::cli {
 
 // Exit codes of tavrin-cli.
-constexpr int kExitOk = 0;       // every job accepted / command done
-constexpr int kExitRefused = 1;  // the spooler refused at least one send
-constexpr int kExitError = 2;    // an error stopped the command; stderr holds its message
-constexpr int kExitUsage = 64;   // bad usage
+constexpr int kExitOk = 0;         // every job accepted / command done
+constexpr int kExitRefused = 1;    // the spooler refused at least one send
+constexpr int kExitError = 2;      // an error stopped the command; stderr holds its message
+constexpr int kExitStillOpen = 3;  // send --wait: the timeout passed with jobs still open
+constexpr int kExitUsage = 64;     // bad usage
 
 // Bad command-line usage: printed with the usage text, exit code 64.
 class UsageError : public std::runtime_error {

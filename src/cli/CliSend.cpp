@@ -3,6 +3,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliSendArgs.h"
+#include "cli/CliWait.h"
 #include "cli/PrinterArgument.h"
 #include "joblist/GridModel.h"
 #include "joblist/JobListFile.h"
@@ -139,8 +140,13 @@ int RunSend(const Args& args) {
     }
     const SpoolRunReport& report = session.runner().LastRun();
     ReportRefusals(report);
-    std::cout << report.accepted << " of " << report.sends << " jobs sent to " << printer << '\n';
-    return report.refused.empty() ? kExitOk : kExitRefused;
+    std::cout << report.accepted << " of " << report.sends << " jobs sent to " << printer
+              << std::endl;
+    const int sent = report.refused.empty() ? kExitOk : kExitRefused;
+    if (!parsed.wait)
+        return sent;
+    const int waited = WaitForJobs(spooler, report.sent, parsed.timeout, std::cout, std::cerr);
+    return waited == kExitOk ? sent : waited == kExitStillOpen ? waited : kExitRefused;
 }
 
 }  // namespace tavrin::cli

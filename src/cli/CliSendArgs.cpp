@@ -27,6 +27,9 @@ const char* const kSendHelp =
     "      --fit A0|A1|A2|A3|A4|A5\n"
     "                            fit the pages to that paper size (PostScript only)\n"
     "      --temp-dir DIR        folder of the temporary file (default: the window's)\n"
+    "      --wait                wait until every job has ended at the printer, one line\n"
+    "                            per job as it ends: file, job, printed or not, reason\n"
+    "      --timeout SECONDS     with --wait: stop waiting after this long, 1..86400\n"
     "  -h, --help                this text\n"
     "\n"
     "An option whose box the window does not offer for the chosen printer (--device-copies\n"
@@ -36,8 +39,11 @@ const char* const kSendHelp =
     "effect only together with --device-copies. --set clears --device-copies and --collate,\n"
     "as checking \"Treat joblist as set\" does.\n"
     "\n"
-    "Exit codes: 0 every job accepted, 1 the spooler refused some (listed on stderr),\n"
-    "2 an error ended the run (its message on stderr; jobs sent before it stay), 64 bad usage.\n";
+    "Exit codes: 0 every job accepted (with --wait: printed), 1 the spooler refused some, or\n"
+    "with --wait some were not printed (listed on stderr with the reason), 2 an error ended\n"
+    "the run (its message on stderr; jobs sent before it stay), 3 with --timeout: time ran\n"
+    "out with jobs still open (listed on stderr with their state; they stay queued),\n"
+    "64 bad usage.\n";
 
 namespace {
 
@@ -136,10 +142,19 @@ SendArgs ParseSendArgs(const Args& args) {
             parsed.list = reader.value(option, attached);
             if (parsed.list->empty())
                 throw UsageError("--list needs a job-list file");
+        } else if (option == "--wait") {
+            flag(parsed.wait);
+        } else if (option == "--timeout") {
+            const std::string text = reader.value(option, attached);
+            parsed.timeout = WholeNumberIn(text, 1, 86400);
+            if (!parsed.timeout)
+                throw UsageError("--timeout takes seconds from 1 to 86400, not '" + text + "'");
         } else {
             throw UsageError("unknown option " + option);
         }
     }
+    if (parsed.timeout && !parsed.wait)
+        throw UsageError("--timeout needs --wait");
     if (!parsed.help && parsed.files.empty() && !parsed.list)
         throw UsageError("no file given");
     return parsed;

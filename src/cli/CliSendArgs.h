@@ -23,6 +23,8 @@ struct SendArgs {
     std::optional<PageSize> fit;         // "Fit to page: " with this size
     std::optional<std::string> tempDir;  // folder of the temporary file
     std::optional<std::string> list;     // job-list file whose rows come first
+    bool wait = false;                   // follow every job to its end
+    std::optional<int> timeout;          // seconds --wait waits at most
     Args files;
 };
 

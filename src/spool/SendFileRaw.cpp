@@ -105,7 +105,7 @@ SendResult SendFileRaw(PrintSpooler& spooler, const std::string& printerName,
     }
     if (!job->Finish())
         return Refused(job->error(), sent);
-    return {true, {}, sent};
+    return {true, {}, sent, job->id()};
 }
 
 }  // namespace tavrin

@@ -1,6 +1,7 @@
 #include "spool/SpoolRun.h"
 
 #include <charconv>
+#include <ctime>
 #include <utility>
 
 #include "platform/Error.h"
@@ -244,6 +245,14 @@ void SpoolRunner::Send(const std::string& path, const std::string& listedFile, i
         if (result.accepted) {
             ++report_.accepted;
             report_.bytesAccepted += result.bytesSent;
+            TrackedJob sent;
+            sent.printerName = printer;
+            sent.file = listedFile;
+            sent.documentName = DocumentNameOf(listedFile);
+            sent.jobId = result.jobId;
+            sent.bytes = result.bytesSent;
+            sent.sentAt = std::time(nullptr);
+            report_.sent.push_back(std::move(sent));
         } else {
             report_.refused.push_back(
                 {printer, listedFile, DocumentNameOf(listedFile), result.refusal});

@@ -10,6 +10,7 @@
 #include "platform/PrintSpooler.h"
 #include "printers/DeviceClass.h"
 #include "printers/PrinterSelection.h"
+#include "spool/JobTracker.h"
 #include "spool/SpoolOptions.h"
 
 namespace tavrin {
@@ -29,7 +30,8 @@ struct SpoolRunReport {
     int accepted = 0;  // jobs the spooler took
     std::uint64_t bytesAccepted = 0;
     std::vector<RefusedSend> refused;
-    bool finished = false;  // the run reached its end (no error stopped it)
+    std::vector<TrackedJob> sent;  // every job the spooler took, in order, to be followed
+    bool finished = false;         // the run reached its end (no error stopped it)
 };
 
 // The most refused names one message lists; the rest are counted.

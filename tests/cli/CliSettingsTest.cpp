@@ -74,6 +74,8 @@ TEST_F(CliSettings, WrongArgumentsExitWith64AndTheirReasonAndUsage) {
         {"send -n 0 x", "--copies takes a number from 1 to 99, not '0'"},
         {"send -n 100 x", "--copies takes a number from 1 to 99, not '100'"},
         {"send -n two x", "--copies takes a number from 1 to 99, not 'two'"},
+        {"send --timeout 5 x", "--timeout needs --wait"},
+        {"send --wait --timeout=0 x", "--timeout takes seconds from 1 to 86400, not '0'"},
         {"send --fit A6 x", "--fit takes A0, A1, A2, A3, A4 or A5, not 'A6'"},
         {"send --fit", "--fit needs a value"},
         {"send --bogus x", "unknown option --bogus"},

@@ -38,7 +38,12 @@ public:
         return {kHpglQueue, kOceQueue, kPostScriptQueue, kRawQueue};
     }
 
-    SandboxPrintServer();
+    // With `troubled`, two more queues whose devices fail: the first refuses every connection,
+    // the second drops the connection after the first 4 KB of each job.
+    static constexpr const char* kDeadQueue = "dead-plotter";
+    static constexpr const char* kDroppingQueue = "dropping-plotter";
+
+    explicit SandboxPrintServer(bool troubled = false);
     ~SandboxPrintServer() { Stop(); }
 
     // Where it listens: the domain socket CUPS_SERVER names.

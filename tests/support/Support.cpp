@@ -189,8 +189,8 @@ private:
 
 }  // namespace
 
-SandboxPrintServer::SandboxPrintServer() {
-    const CliResult start = Tool("start", folder_);
+SandboxPrintServer::SandboxPrintServer(bool troubled) {
+    const CliResult start = Tool(troubled ? "start --troubled" : "start", folder_);
     const auto at = start.out.find("CUPS_SERVER=");
     if (start.exitCode != 0 || at == std::string::npos) {
         Tool("stop", folder_);

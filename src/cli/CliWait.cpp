@@ -1,0 +1,95 @@
+#include "cli/CliWait.h"
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+#include "cli/CliCommands.h"
+#include "platform/Error.h"
+
+namespace tavrin::cli {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string JobName(const TrackedJob& job) {
+    return job.printerName + "-" + std::to_string(job.jobId);
+}
+
+const char* StateWord(QueueJobState state) {
+    switch (state) {
+        case QueueJobState::Held:
+            return "held";
+        case QueueJobState::Processing:
+            return "processing";
+        case QueueJobState::Stopped:
+            return "stopped";
+        default:
+            return "pending";
+    }
+}
+
+class Lines : public JobObserver {
+public:
+    Lines(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    void JobEnded(const TrackedJob& job) override {
+        const bool printed = job.verdict.outcome == JobOutcome::Printed;
+        out_ << job.file << '\t' << JobName(job) << '\t' << (printed ? "printed" : "not printed")
+             << '\t' << job.verdict.reason << std::endl;
+    }
+    void JobStuckChanged(const TrackedJob& job) override {
+        if (job.verdict.stuck)
+            err_ << "tavrin-cli: " << job.file << " (" << JobName(job)
+                 << ") waits: " << job.verdict.reason << std::endl;
+    }
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+// Lists `jobs` under "<heading printer>" lines, one per printer in turn.
+template <typename Jobs, typename Text>
+void ListByPrinter(std::ostream& err, const char* heading, const Jobs& jobs, Text text) {
+    std::string printer;
+    for (const TrackedJob& job : jobs) {
+        if (job.printerName != printer) {
+            printer = job.printerName;
+            err << FormatMessage(heading, printer) << '\n';
+        }
+        err << "  " << job.file << ": " << text(job) << '\n';
+    }
+}
+
+}  // namespace
+
+int WaitForJobs(PrintSpooler& spooler, const std::vector<TrackedJob>& jobs,
+                std::optional<int> timeoutSeconds, std::ostream& out, std::ostream& err) {
+    JobTracker tracker(spooler);
+    for (const TrackedJob& job : jobs)
+        tracker.Track(job);
+    Lines lines(out, err);
+    const auto deadline = timeoutSeconds ? Clock::now() + std::chrono::seconds(*timeoutSeconds)
+                                         : Clock::time_point::max();
+    while (tracker.HasOpenJobs() && Clock::now() < deadline) {
+        const auto next = Clock::now() + tracker.NextLookIn();
+        std::this_thread::sleep_until(std::min(next, deadline));
+        tracker.Poll(std::time(nullptr), lines);
+    }
+
+    std::vector<TrackedJob> notPrinted;
+    for (const TrackedJob& job : tracker.EndedJobs())
+        if (job.verdict.outcome == JobOutcome::NotPrinted)
+            notPrinted.insert(notPrinted.begin(), job);  // in the order they were sent
+    ListByPrinter(err, "Not printed on %s:", notPrinted,
+                  [](const TrackedJob& job) { return job.verdict.reason; });
+    ListByPrinter(err, "Still open on %s:", tracker.OpenJobs(), [](const TrackedJob& job) {
+        return std::string(StateWord(job.state)) +
+               (job.verdict.reason.empty() ? "" : ": " + job.verdict.reason);
+    });
+    if (tracker.HasOpenJobs())
+        return kExitStillOpen;
+    return notPrinted.empty() ? kExitOk : kExitRefused;
+}
+
+}  // namespace tavrin::cli
