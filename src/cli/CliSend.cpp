@@ -4,6 +4,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliSendArgs.h"
 #include "cli/CliWait.h"
+#include "cli/ListByPrinter.h"
 #include "cli/PrinterArgument.h"
 #include "joblist/GridModel.h"
 #include "joblist/JobListFile.h"
@@ -40,14 +41,8 @@ void CheckAsUser(Control& box, const char* option, const std::string& printer) {
 }
 
 void ReportRefusals(const SpoolRunReport& report) {
-    std::string printer;
-    for (const RefusedSend& send : report.refused) {
-        if (send.printerName != printer) {
-            printer = send.printerName;
-            std::cerr << FormatMessage("Not sent to %s:", printer) << '\n';
-        }
-        std::cerr << "  " << send.file << ": " << send.reason << '\n';
-    }
+    ListByPrinter(std::cerr, "Not sent to %s:", report.refused,
+                  [](const RefusedSend& send) { return send.reason; });
 }
 
 }  // namespace
@@ -140,13 +135,13 @@ int RunSend(const Args& args) {
     }
     const SpoolRunReport& report = session.runner().LastRun();
     ReportRefusals(report);
-    std::cout << report.accepted << " of " << report.sends << " jobs sent to " << printer
+    std::cout << report.accepted() << " of " << report.sends() << " jobs sent to " << printer
               << std::endl;
     const int sent = report.refused.empty() ? kExitOk : kExitRefused;
     if (!parsed.wait)
         return sent;
     const int waited = WaitForJobs(spooler, report.sent, parsed.timeout, std::cout, std::cerr);
-    return waited == kExitOk ? sent : waited == kExitStillOpen ? waited : kExitRefused;
+    return waited == kExitOk ? sent : waited;
 }
 
 }  // namespace tavrin::cli

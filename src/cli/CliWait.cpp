@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "cli/CliCommands.h"
-#include "platform/Error.h"
+#include "cli/ListByPrinter.h"
 
 namespace tavrin::cli {
 namespace {
@@ -36,6 +36,8 @@ public:
         const bool printed = job.verdict.outcome == JobOutcome::Printed;
         out_ << job.file << '\t' << JobName(job) << '\t' << (printed ? "printed" : "not printed")
              << '\t' << job.verdict.reason << std::endl;
+        if (!printed)
+            notPrinted.push_back(job);
     }
     void JobStuckChanged(const TrackedJob& job) override {
         if (job.verdict.stuck)
@@ -43,23 +45,14 @@ public:
                  << ") waits: " << job.verdict.reason << std::endl;
     }
 
+    // Every job of the run that ended without printing, in the order they ended (the tracker
+    // keeps only its latest ended jobs).
+    std::vector<TrackedJob> notPrinted;
+
 private:
     std::ostream& out_;
     std::ostream& err_;
 };
-
-// Lists `jobs` under "<heading printer>" lines, one per printer in turn.
-template <typename Jobs, typename Text>
-void ListByPrinter(std::ostream& err, const char* heading, const Jobs& jobs, Text text) {
-    std::string printer;
-    for (const TrackedJob& job : jobs) {
-        if (job.printerName != printer) {
-            printer = job.printerName;
-            err << FormatMessage(heading, printer) << '\n';
-        }
-        err << "  " << job.file << ": " << text(job) << '\n';
-    }
-}
 
 }  // namespace
 
@@ -77,11 +70,7 @@ int WaitForJobs(PrintSpooler& spooler, const std::vector<TrackedJob>& jobs,
         tracker.Poll(std::time(nullptr), lines);
     }
 
-    std::vector<TrackedJob> notPrinted;
-    for (const TrackedJob& job : tracker.EndedJobs())
-        if (job.verdict.outcome == JobOutcome::NotPrinted)
-            notPrinted.insert(notPrinted.begin(), job);  // in the order they were sent
-    ListByPrinter(err, "Not printed on %s:", notPrinted,
+    ListByPrinter(err, "Not printed on %s:", lines.notPrinted,
                   [](const TrackedJob& job) { return job.verdict.reason; });
     ListByPrinter(err, "Still open on %s:", tracker.OpenJobs(), [](const TrackedJob& job) {
         return std::string(StateWord(job.state)) +
@@ -89,7 +78,7 @@ int WaitForJobs(PrintSpooler& spooler, const std::vector<TrackedJob>& jobs,
     });
     if (tracker.HasOpenJobs())
         return kExitStillOpen;
-    return notPrinted.empty() ? kExitOk : kExitRefused;
+    return lines.notPrinted.empty() ? kExitOk : kExitRefused;
 }
 
 }  // namespace tavrin::cli

@@ -56,4 +56,26 @@ std::string QueueUri(const std::string& queueName) {
     return uri;
 }
 
+ipp_t* CupsConnection::Ask(ipp_t* request, const char* resource) const {
+    ipp_t* response = cupsDoRequest(http_, request, resource);
+    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        ippDelete(response);
+        return nullptr;
+    }
+    return response;
+}
+
+ipp_t* NewQueueRequest(ipp_op_t operation, const std::string& queueName,
+                       const std::vector<const char*>& attributes) {
+    ipp_t* request = ippNewRequest(operation);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 QueueUri(queueName).c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    if (!attributes.empty())
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(attributes.size()), nullptr, attributes.data());
+    return request;
+}
+
 }  // namespace tavrin

@@ -3,6 +3,7 @@
 #include <cups/cups.h>
 
 #include <string>
+#include <vector>
 
 namespace tavrin {
 
@@ -30,6 +31,9 @@ public:
     bool timedOut() const { return watch_.expired; }
     // Why the last request on this connection failed.
     std::string FailureText() const;
+    // Sends `request` (taken over) to `resource`; the response when the server carried it out,
+    // else nothing, and FailureText() says why. The caller deletes the response.
+    ipp_t* Ask(ipp_t* request, const char* resource = "/") const;
 
 private:
     // libcups asks whether to go on waiting once the server has been silent for the whole limit
@@ -52,5 +56,10 @@ std::string LastCupsError();
 
 // The IPP URI of a queue on the connected server ("ipp://localhost/printers/NAME").
 std::string QueueUri(const std::string& queueName);
+
+// A request about one queue: its printer-uri, the requesting user, and the attributes wanted
+// when there are any.
+ipp_t* NewQueueRequest(ipp_op_t operation, const std::string& queueName,
+                       const std::vector<const char*>& attributes = {});
 
 }  // namespace tavrin

@@ -46,32 +46,19 @@ bool CupsPrinterHandle::Send(QueueCommand command) {
         operation = IPP_OP_RESUME_PRINTER;
     if (command == QueueCommand::Purge)
         operation = IPP_OP_PURGE_JOBS;
-    ipp_t* request = ippNewRequest(operation);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 QueueUri(queueName_).c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ippDelete(cupsDoRequest(connection_.http(), request, "/admin/"));
-    return cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE;
+    ipp_t* response = connection_.Ask(NewQueueRequest(operation, queueName_), "/admin/");
+    ippDelete(response);
+    return response != nullptr;
 }
 
 std::optional<std::vector<QueueJob>> CupsPrinterHandle::Jobs() {
     if (!ok())
         return std::nullopt;
-    static const char* const kAttributes[] = {"job-id", "job-name", "job-k-octets", "job-state",
-                                              "time-at-creation"};
-    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 QueueUri(queueName_).c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
-    ipp_t* response = cupsDoRequest(connection_.http(), request, "/");
-    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        ippDelete(response);
+    ipp_t* response = connection_.Ask(
+        NewQueueRequest(IPP_OP_GET_JOBS, queueName_,
+                        {"job-id", "job-name", "job-k-octets", "job-state", "time-at-creation"}));
+    if (!response)
         return std::nullopt;
-    }
     std::vector<QueueJob> jobs;
     QueueJob* current = nullptr;
     for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;

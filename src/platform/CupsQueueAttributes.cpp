@@ -1,6 +1,5 @@
 #include "platform/CupsQueueAttributes.h"
 
-#include <iterator>
 #include <string_view>
 
 namespace tavrin {
@@ -44,20 +43,12 @@ std::optional<CupsQueueAttributes> ReadQueueAttributes(CupsConnection& connectio
                                                        const std::string& queueName) {
     if (!connection.ok() || queueName.empty())
         return std::nullopt;
-    static const char* const kAttributes[] = {"printer-name", "device-uri", "printer-uri-supported",
-                                              "printer-info", "technology-default"};
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 QueueUri(queueName).c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  static_cast<int>(std::size(kAttributes)), nullptr, kAttributes);
-    ipp_t* response = cupsDoRequest(connection.http(), request, "/");
-    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        ippDelete(response);
+    ipp_t* response =
+        connection.Ask(NewQueueRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queueName,
+                                       {"printer-name", "device-uri", "printer-uri-supported",
+                                        "printer-info", "technology-default"}));
+    if (!response)
         return std::nullopt;
-    }
     CupsQueueAttributes queue;
     bool found = false;
     for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;

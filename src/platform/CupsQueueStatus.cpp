@@ -1,40 +1,19 @@
 #include "platform/CupsQueueStatus.h"
 
 #include <algorithm>
-#include <iterator>
+#include <string_view>
 
 #include "platform/CupsQueueAttributes.h"
 
 namespace tavrin {
 namespace {
 
-ipp_t* NewQueueRequest(ipp_op_t operation, const std::string& queueName,
-                       const std::vector<const char*>& attributes) {
-    ipp_t* request = ippNewRequest(operation);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 QueueUri(queueName).c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                 cupsUser());
-    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                  static_cast<int>(attributes.size()), nullptr, attributes.data());
-    return request;
-}
-
-// The response to `request`, or nothing when the server refused it or did not answer.
-ipp_t* Ask(CupsConnection& connection, ipp_t* request) {
-    ipp_t* response = cupsDoRequest(connection.http(), request, "/");
-    if (!response || cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        ippDelete(response);
-        return nullptr;
-    }
-    return response;
-}
-
-std::vector<std::string> Keywords(ipp_attribute_t* attr, bool withoutNone) {
+// The words of a keyword list, without "none".
+std::vector<std::string> Keywords(ipp_attribute_t* attr) {
     std::vector<std::string> words;
     for (int i = 0; i < ippGetCount(attr); ++i) {
         const char* word = ippGetString(attr, i, nullptr);
-        if (word && !(withoutNone && std::string_view(word) == "none"))
+        if (word && std::string_view(word) != "none")
             words.emplace_back(word);
     }
     return words;
@@ -51,10 +30,9 @@ std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std
                                            int firstJobId) {
     if (!connection.ok())
         return std::nullopt;
-    ipp_t* printer =
-        Ask(connection,
-            NewQueueRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queueName,
-                            {"printer-state", "printer-state-reasons", "printer-state-message"}));
+    ipp_t* printer = connection.Ask(
+        NewQueueRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queueName,
+                        {"printer-state", "printer-state-reasons", "printer-state-message"}));
     if (!printer)
         return std::nullopt;
     QueueStatus status;
@@ -64,7 +42,7 @@ std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std
         if (name == "printer-state")
             status.printer.stopped = ippGetInteger(attr, 0) == IPP_PSTATE_STOPPED;
         if (name == "printer-state-reasons")
-            status.printer.reasons = Keywords(attr, true);
+            status.printer.reasons = Keywords(attr);
         if (name == "printer-state-message")
             status.printer.message = Text(attr);
     }
@@ -76,7 +54,7 @@ std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id",
                   std::max(firstJobId, 1));
-    ipp_t* jobs = Ask(connection, request);
+    ipp_t* jobs = connection.Ask(request);
     if (!jobs)
         return std::nullopt;
     JobStatus* current = nullptr;
@@ -93,7 +71,7 @@ std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std
         if (name == "job-state")
             current->state = QueueJobStateOf(ippGetInteger(attr, 0));
         if (name == "job-state-reasons")
-            current->reasons = Keywords(attr, false);
+            current->reasons = Keywords(attr);
         if (name == "job-state-message")
             current->message = Text(attr);
     }

@@ -18,9 +18,8 @@ bool JobTracker::Poll(std::int64_t now, JobObserver& observer) {
     bool changed = false;
     for (const std::string& printer : printers)
         answered = Look(printer, now, observer, changed) && answered;
-    for (auto watch = printers_.begin(); watch != printers_.end();)
-        watch = printers.count(watch->first) ? std::next(watch) : printers_.erase(watch);
-    wait_ = changed ? kShortestWait : std::min(wait_ * 2, std::chrono::seconds(kLongestWait));
+    std::erase_if(printers_, [&](const auto& watch) { return !printers.count(watch.first); });
+    wait_ = changed ? kShortestWait : std::min(wait_ * 2, kLongestWait);
     return answered;
 }
 

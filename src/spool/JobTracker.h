@@ -23,7 +23,7 @@ struct TrackedJob {
     std::int64_t sentAt = 0;   // seconds since the Unix epoch
     std::int64_t endedAt = 0;  // 0 while open
     QueueJobState state = QueueJobState::Pending;
-    JobVerdict verdict;  // open, printed or not printed, stuck, and why
+    JobVerdict verdict{};  // open, printed or not printed, stuck, and why
 
     bool operator==(const TrackedJob&) const = default;
 };

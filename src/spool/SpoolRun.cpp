@@ -241,18 +241,13 @@ void SpoolRunner::Send(const std::string& path, const std::string& listedFile, i
     for (int i = 0; i < times; ++i) {
         const std::string printer = printers_.PrinterName();
         const SendResult result = SendFileRaw(spooler_, printer, path);
-        ++report_.sends;
         if (result.accepted) {
-            ++report_.accepted;
-            report_.bytesAccepted += result.bytesSent;
-            TrackedJob sent;
-            sent.printerName = printer;
-            sent.file = listedFile;
-            sent.documentName = DocumentNameOf(listedFile);
-            sent.jobId = result.jobId;
-            sent.bytes = result.bytesSent;
-            sent.sentAt = std::time(nullptr);
-            report_.sent.push_back(std::move(sent));
+            report_.sent.push_back({.printerName = printer,
+                                    .file = listedFile,
+                                    .documentName = DocumentNameOf(listedFile),
+                                    .jobId = result.jobId,
+                                    .bytes = result.bytesSent,
+                                    .sentAt = std::time(nullptr)});
         } else {
             report_.refused.push_back(
                 {printer, listedFile, DocumentNameOf(listedFile), result.refusal});

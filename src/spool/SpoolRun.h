@@ -26,12 +26,12 @@ struct RefusedSend {
 // What the last run did. Filled as the run goes, so it is also complete up to the error when an
 // error ended the run.
 struct SpoolRunReport {
-    int sends = 0;     // jobs offered to the spooler
-    int accepted = 0;  // jobs the spooler took
-    std::uint64_t bytesAccepted = 0;
     std::vector<RefusedSend> refused;
     std::vector<TrackedJob> sent;  // every job the spooler took, in order, to be followed
     bool finished = false;         // the run reached its end (no error stopped it)
+
+    int accepted() const { return static_cast<int>(sent.size()); }
+    int sends() const { return accepted() + static_cast<int>(refused.size()); }  // jobs offered
 };
 
 // The most refused names one message lists; the rest are counted.

@@ -342,7 +342,7 @@ TEST_F(SpoolRunTest, RefusedSendsAreReportedAndTheRunGoesOn) {
     ExpectIdle("Failed");
     EXPECT_EQ(messages, Names{"Not sent to raw:\nB"});
     const SpoolRunReport& report = session.runner().LastRun();
-    EXPECT_EQ(std::tuple(report.sends, report.accepted, report.refused.size(), report.finished),
+    EXPECT_EQ(std::tuple(report.sends(), report.accepted(), report.refused.size(), report.finished),
               std::tuple(4, 3, 1u, true));
     EXPECT_EQ(report.refused[0].file + "|" + report.refused[0].reason, b + "|start refused");
 
@@ -454,7 +454,7 @@ TEST_P(SpoolRunServerLoss, RemainingRowsAreRefusedAndNamed) {
 
     ExpectIdle("Failed");
     EXPECT_EQ(messages, Names{"Not sent to " + queue + ":\ndt.plt\npages.hp"});
-    EXPECT_EQ(session.runner().LastRun().accepted, 1);
+    EXPECT_EQ(session.runner().LastRun().accepted(), 1);
     const auto received = server.ReceivedFiles(queue);
     ASSERT_EQ(received.size(), 1u);
     std::string expected = ReadFile(first);
