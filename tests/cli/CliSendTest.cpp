@@ -8,6 +8,10 @@
 #include <tuple>
 #include <vector>
 
+#include "spool/OceHeader.h"
+#include "spool/PostScriptHeader.h"
+#include "support/HpglRewriteReference.h"
+#include "support/PlainSpoolOptions.h"
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
 
@@ -90,45 +94,34 @@ TEST_F(CliSend, ListRowsWithTheirCopiesThenFilesWithTheGlobalCountThenSetsAndRev
               (Names{a, a, b, c, c, c, b, b, a, b, c, a, b, c, c, b, a, c, b, a}));
 }
 
-TEST_F(CliSend, PlotterGetsOneReplotJobWithItsQualityBlankedInTheWindowsHeadAndTail) {
-    // The driver's file sets its quality 132754 bytes in, after a long run of NUL bytes: the
-    // head window stored by the window reaches that far.
+// The device makes the copies from the rewrite or header the engine makes of the options. The
+// plot sets its quality 132754 bytes in, after a long run of NUL bytes: the head window stored
+// in the INI file reaches that far, and the run leaves the file as it was.
+TEST_F(CliSend, EachDeviceClassGetsOneJobRewrittenAsTheOptionsSay) {
     const std::string plot = kSamples + "jem-green-HPGL2/XANADU-PLT-test.plt";
     const std::string settings = "[Data]\nTempFilesPath=" + folder.path().string() +
                                  "\n[SetUp]\nFromStart=140000\nFromEnd=30\n";
     WriteIni(settings);
-    std::string expected = ReadFile(plot);
-    ASSERT_EQ(expected.substr(132754, 4), "QL0P");
-    expected.replace(132754, 3, ";;;");
-    expected.insert(expected.size() - 18, "RP2;;");  // after the "PG;" before the job trailer
-
-    const CliResult result =
-        Run("-p hpgl-plotter -n 3 --device-copies --quality-on-plotter" + Quoted(plot));
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const auto jobs = Jobs(Server::kHpglQueue, 1);
-    EXPECT_EQ(jobs[0].title, "temp.$$$");
-    EXPECT_TRUE(ReadFile(jobs[0].file) == expected);
+    test::PlainSpoolOptions options;
+    options.smartReplots = options.psCollate = options.fitToPage = true;
+    options.pageSize = PageSize::A3;
+    const std::tuple<std::string, const char*, std::string> rows[] = {
+        {"-p hpgl-plotter -n 3 --device-copies --quality-on-plotter" + Quoted(plot),
+         Server::kHpglQueue,
+         test::RewriteInMemory({ReadFile(plot), 2, true, true, 140000, 30}).bytes},
+        {"-p ps-printer -n 3 --device-copies --collate --fit A3" + Quoted(kPage),
+         Server::kPostScriptQueue, PostScriptHeader(3, options) + ReadFile(kPage)},
+        {"-p oce-9600 -n 12 --device-copies" + Quoted(kPlotA), Server::kOceQueue,
+         OceHeader(12, options) + ReadFile(kPlotA)}};
+    for (const auto& [arguments, queue, bytes] : rows) {
+        const CliResult result = Run(arguments);
+        EXPECT_EQ(std::tie(result.exitCode, result.err), std::tuple(0, "")) << arguments;
+        const Job job = Jobs(queue, 1).at(0);
+        EXPECT_EQ(job.title, "temp.$$$");
+        EXPECT_TRUE(ReadFile(job.file) == bytes) << arguments;
+    }
     EXPECT_EQ(ReadFile(ini), settings);
     EXPECT_TRUE(fs::exists(folder / "temp.$$$"));
-}
-
-TEST_F(CliSend, PostScriptAndOceDevicesMakeTheCopiesFromTheirHeaders) {
-    CliResult result = Run("-p ps-printer -n 3 --device-copies --collate --fit A3" + Quoted(kPage));
-    EXPECT_EQ(std::tie(result.exitCode, result.err), std::tuple(0, ""));
-    result = Run("-p oce-9600 -n 12 --device-copies" + Quoted(kPlotA));
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const Job page = Jobs(Server::kPostScriptQueue, 1)[0], plot = Jobs(Server::kOceQueue, 1)[0];
-    EXPECT_EQ(page.title + plot.title, "temp.$$$temp.$$$");
-    EXPECT_EQ(ReadFile(page.file),
-              "<< /NumCopies 3 >> setpagedevice\r\n<< /Collate true >> setpagedevice\r\n"
-              "<< /PageSize [ 841 1191 ] >> setpagedevice\r\n"
-              "<< /Policies << /PageSize 3 >> >> setpagedevice\r\n" +
-                  ReadFile(kPage));
-    EXPECT_EQ(ReadFile(plot.file),
-              "BEGMF \"Oce RCF by Dorwen\";\r\n"
-              "MFDESC 'Oce RCF, Version=2.5, Type=Header, Unit=Metric';\r\n"
-              "APPLDATA 002 \"CO=12\";\r\nENDMF;\r\n" +
-                  ReadFile(kPlotA));
 }
 
 TEST_F(CliSend, BoxTheWindowDoesNotOfferIsLeftOutWithAWarning) {
@@ -247,9 +240,7 @@ TEST_F(CliQueue, JobsListsThePausedJobsResumeDeliversThemAndPurgeDropsThem) {
     ASSERT_EQ(Run("-p ps-printer" + Quoted(kPlotC)).exitCode, 0);
 
     ASSERT_EQ(Cli("resume -p hpgl-plotter").exitCode, 0);
-    const auto received = server.WaitForJobs(Server::kHpglQueue, 2);
-    EXPECT_EQ(ReadFile(received.at(0).file), ReadFile(kPlotA));
-    EXPECT_EQ(ReadFile(received.at(1).file), ReadFile(kPage));
+    EXPECT_EQ(Titles(Server::kHpglQueue, 2), (Names{odd.filename().string(), "testfile.ps"}));
     EXPECT_EQ(Cli("jobs -p hpgl-plotter").out, "");
     // The server may have started the other queue's job meanwhile: neither the purge nor the
     // plotter's resume let it go.

@@ -24,7 +24,6 @@ protected:
     fs::path ini = folder / "config/tavrin/tavrin.ini";
 };
 
-// Without a file the first-run values, else the stored ones; the file is never made or touched.
 TEST_F(CliSettings, ShowsTheFirstRunOrTheStoredValuesAndLeavesTheFileAlone) {
     const std::string cache = (folder / "cache/tavrin").string();
     const std::pair<std::optional<std::string>, std::string> rows[] = {
@@ -45,8 +44,8 @@ TEST_F(CliSettings, ShowsTheFirstRunOrTheStoredValuesAndLeavesTheFileAlone) {
             test::WriteBytes(ini, *text);
         const auto before = text ? fs::last_write_time(ini) : fs::file_time_type{};
         const CliResult result = Run("settings");
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(result.out, "IniFile=" + ini.string() + "\n" + shown);
+        EXPECT_EQ(std::tie(result.exitCode, result.out),
+                  std::tuple(0, "IniFile=" + ini.string() + "\n" + shown));
         // Nothing made beside the file, and the file left as it was.
         EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder / "config"), {}),
                   text ? 2 : 0);
@@ -78,6 +77,8 @@ TEST_F(CliSettings, WrongArgumentsExitWith64AndTheirReasonAndUsage) {
         {"send --wait --timeout=0 x", "--timeout takes seconds from 1 to 86400, not '0'"},
         {"send --fit A6 x", "--fit takes A0, A1, A2, A3, A4 or A5, not 'A6'"},
         {"send --fit", "--fit needs a value"},
+        {"send --list= x", "--list needs a job-list file"},
+        {"send --temp-dir= x", "--temp-dir needs a folder"},
         {"send --bogus x", "unknown option --bogus"},
         {"send --set=1 x", "--set takes no value"},
         {"send -p", "-p needs a value"},

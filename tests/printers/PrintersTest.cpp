@@ -109,7 +109,6 @@ public:
     }
 };
 
-// The printers of every test below, for the selection, the queue commands and the start-up.
 class PrintersTest : public ::testing::Test {
 protected:
     PrintersTest() {

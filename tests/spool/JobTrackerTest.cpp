@@ -8,8 +8,18 @@ namespace tavrin {
 namespace {
 
 using S = QueueJobState;
-using O = JobOutcome;
 using Words = std::vector<std::string>;
+
+// The server's word on job 1: its state, one state reason, its message.
+std::optional<JobStatus> Job(S state, const std::string& reason = "", std::string message = "") {
+    return JobStatus{1, state, reason.empty() ? Words{} : Words{reason}, std::move(message)};
+}
+// "Open", "Printed" or "NotPrinted", "stuck" or "-", and the reason.
+std::string Text(const JobVerdict& verdict) {
+    static const char* const kOutcomes[] = {"Open", "Printed", "NotPrinted"};
+    return std::string(kOutcomes[static_cast<int>(verdict.outcome)]) +
+           (verdict.stuck ? " stuck " : " - ") + verdict.reason;
+}
 
 TEST(JobVerdict, PrintedOnlyWhenCompletedWithoutErrorsStuckOnlyWhenThePrinterCannotGoOn) {
     struct Row {
@@ -17,57 +27,31 @@ TEST(JobVerdict, PrintedOnlyWhenCompletedWithoutErrorsStuckOnlyWhenThePrinterCan
         std::optional<JobStatus> job;  // nothing: unknown to the server
         PrinterStatus printer;
         bool troubleLasts;
-        JobVerdict verdict;
+        std::string verdict;
     };
-    const PrinterStatus idle;
+    const PrinterStatus idle, paused{true, {"paused"}, ""};
     const PrinterStatus unreachable{false, {"connecting-to-device"}, "Unable to connect"};
+    const PrinterStatus empty{false, {"media-empty-error", "door-open"}, ""};
     const Row rows[] = {
-        {"Completed",
-         JobStatus{1, S::Completed, {"job-completed-successfully"}, ""},
-         idle,
-         false,
-         {O::Printed, false, "completed"}},
-        {"CompletedWithErrors",
-         JobStatus{1, S::Completed, {"job-completed-with-errors"}, "jam"},
-         idle,
-         false,
-         {O::NotPrinted, false, "completed with errors: jam"}},
-        {"Canceled",
-         JobStatus{1, S::Canceled, {"job-canceled-by-user"}, ""},
-         idle,
-         false,
-         {O::NotPrinted, false, "canceled"}},
-        {"Aborted",
-         JobStatus{1, S::Aborted, {}, "Unsupported format"},
-         idle,
-         false,
-         {O::NotPrinted, false, "aborted: Unsupported format"}},
-        {"Unknown", std::nullopt, idle, false, {O::NotPrinted, false, kUnknownToTheServer}},
-        {"Printing", JobStatus{1, S::Processing, {}, ""}, idle, false, {}},
-        {"PassingTrouble", JobStatus{1, S::Processing, {}, ""}, unreachable, false, {}},
-        {"LastingTrouble",
-         JobStatus{1, S::Processing, {}, ""},
-         unreachable,
-         true,
-         {O::Open, true, "Unable to connect"}},
-        {"ReasonsWithoutMessage",
-         JobStatus{1, S::Pending, {}, ""},
-         {false, {"media-empty-error", "door-open"}, ""},
-         true,
-         {O::Open, true, "media-empty-error, door-open"}},
-        {"Paused",
-         JobStatus{1, S::Pending, {}, ""},
-         {true, {"paused"}, ""},
-         false,
-         {O::Open, true, "the printer is paused"}},
-        {"StoppedJob",
-         JobStatus{1, S::Stopped, {}, ""},
-         idle,
-         false,
-         {O::Open, true, "the printer is stopped"}},
+        {"Completed", Job(S::Completed, "job-completed-successfully"), idle, false,
+         "Printed - completed"},
+        {"CompletedWithErrors", Job(S::Completed, "job-completed-with-errors", "jam"), idle, false,
+         "NotPrinted - completed with errors: jam"},
+        {"Canceled", Job(S::Canceled, "job-canceled-by-user"), idle, false,
+         "NotPrinted - canceled"},
+        {"Aborted", Job(S::Aborted, "", "Unsupported format"), idle, false,
+         "NotPrinted - aborted: Unsupported format"},
+        {"Unknown", std::nullopt, idle, false, std::string("NotPrinted - ") + kUnknownToTheServer},
+        {"Printing", Job(S::Processing), idle, false, "Open - "},
+        {"PassingTrouble", Job(S::Processing), unreachable, false, "Open - "},
+        {"LastingTrouble", Job(S::Processing), unreachable, true, "Open stuck Unable to connect"},
+        {"ReasonsWithoutMessage", Job(S::Pending), empty, true,
+         "Open stuck media-empty-error, door-open"},
+        {"Paused", Job(S::Pending), paused, false, "Open stuck the printer is paused"},
+        {"StoppedJob", Job(S::Stopped), idle, false, "Open stuck the printer is stopped"},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(JudgeJob(row.job ? &*row.job : nullptr, row.printer, row.troubleLasts),
+        EXPECT_EQ(Text(JudgeJob(row.job ? &*row.job : nullptr, row.printer, row.troubleLasts)),
                   row.verdict)
             << row.name;
     // Trouble: reasons, or a message that is not one of a job going normally.

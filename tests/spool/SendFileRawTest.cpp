@@ -45,11 +45,10 @@ TEST_F(SendFileRawTest, FilesGoThroughTheBufferInPiecesOfAtMost16385BytesAsTheir
     for (const auto& [size, pieces] : cases) {
         const fs::path path = MakeFile(size);
         const SendResult result = Send(path);
-        EXPECT_EQ(std::pair(result.accepted, result.bytesSent), std::pair(true, size)) << size;
         const auto& job = spooler.jobs.back();
-        EXPECT_EQ(job.offered, pieces) << size;
-        EXPECT_TRUE(job.bytes == test::ReadFile(path) && job.finished);
-        EXPECT_EQ(job.documentName, path.filename().string());
+        EXPECT_EQ(std::tuple(result.accepted, result.bytesSent, job.offered, job.documentName),
+                  std::tuple(true, size, pieces, path.filename().string()));
+        EXPECT_TRUE(job.bytes == test::ReadFile(path) && job.finished) << size;
     }
 
     // A partial write is written on until the spooler has every byte.

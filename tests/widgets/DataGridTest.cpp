@@ -190,8 +190,6 @@ TEST_P(ScriptTest, LeavesTheCellAndTheEditorAsShown) {
 }
 
 const Script kScripts[] = {
-    {"OpeningSelectsTheText", "", 2, 3, "", "x3 [x3*] @2,3"},
-    {"TypingReachesTheCellAtOnce", "", 2, 3, "ab", "ab [ab mod] @2,3"},
     {"ANumberIsWrittenBackShortOnTab", "", 1, 2, "007<Tab>", "7 closed @2,2 changes=1"},
     {"NoNumberReachesTheCellWhileTyping", "", 1, 4, "abc", "abc [abc mod] @1,4"},
     {"NoNumberBeepsAndTheOldTextIsBack", "", 1, 4, "abc<Down>", "4 closed @1,5 beeps=1 changes=1"},
@@ -201,11 +199,9 @@ const Script kScripts[] = {
     {"EnterSelectsNothing", "", 2, 1, "<Enter>", "x1 [x1] @2,1"},
     {"ASecondEnterSelectsAll", "", 2, 1, "<Enter><Enter>", "x1 [x1*] @2,1"},
     {"AReadOnlyColumnRefusesChanges", "r", 0, 2, "qq<Backspace><Ctrl+X>", "n2 [n2* ro] @0,2"},
-    {"AltDownOpensTheList", "p", 2, 3, "<Alt+Down>", "x3 [x3* v:A4] @2,3"},
     {"ReturnTakesTheValue", "p", 2, 3, "<Alt+Down><Down><Return>", "A3 [A3* v mod] @2,3"},
     {"EscapeClosesOnlyTheList", "p", 2, 1, "<Alt+Down><End><Esc>", "x1 [x1* v] @2,1"},
     {"AltUpTakesIt", "p", 2, 1, "<Alt+Down><End><Esc><Alt+Up><End><Alt+Up>", "C5 [C5* v mod] @2,1"},
-    {"LimitToListMakesItReadOnly", "pl", 2, 5, "", "x5 [x5* v ro] @2,5"},
     {"LimitToListPicksByTheFirstCharacterOnly", "pl", 2, 5, "bq<Backspace>",
      "Bristol [Bristol* v ro mod] @2,5"},
     {"AReadOnlyColumnHasNoListButton", "pr", 2, 5, "", "x5 [x5* ro] @2,5"},
@@ -218,7 +214,6 @@ const Script kScripts[] = {
     {"CtrlEnterReportsAClick", "x", 0, 2, "<Ctrl+Return>", "n2 [n2* ...] @0,2 clicks=1"},
     {"ADoubleClickInAWritableEditorSelects", "x", 0, 2, "{dclick}", "n2 [n2* ...] @0,2"},
     {"ADoubleClickWhenReadOnlyIsAClick", "xr", 0, 3, "{dclick}", "n3 [n3* ... ro] @0,3 clicks=1"},
-    {"TheFileNameColumnRefusesTyping", "j", 0, 1, "oops", "/plots/sheet1 [/plots/sheet1* ro] @0,1"},
     {"TabLeavesTheFileNameColumn", "j", 0, 1, "oops<Tab>", "/plots/sheet1 closed @1,1"},
     {"TheCopiesAreChecked", "j", 1, 1, "two<Down>", "1 closed @1,2 beeps=1 changes=1"},
     {"CtrlInsertOpensAnEmptyRowHere", "gi", 0, 3, "<Ctrl+Ins>", "n1,n2,,n3,n4,n5 |  | 7/6 @0,3 +1"},
@@ -235,7 +230,7 @@ const Script kScripts[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Keys, ScriptTest, ::testing::ValuesIn(kScripts), Name);
 
-TEST_F(DataGridTest, MaxLengthAndTheEditMaskEventReachTheEditor) {
+TEST_F(DataGridTest, MaxLengthAndTheEditMaskEventReachTheEditorOfAGridWithEditing) {
     grid.Columns(2).SetMaxLength(3);
     grid.OnGetEditMask = [](TDataGrid*, int col, int row, QString& mask) {
         if (col == 2 && row == 4)
@@ -243,14 +238,13 @@ TEST_F(DataGridTest, MaxLengthAndTheEditMaskEventReachTheEditor) {
     };
     TDataGridInplaceEdit* editor = Edit(2, 3);
     ASSERT_TRUE(editor);
-    EXPECT_EQ(editor->maxLength(), 3);
-    EXPECT_EQ(editor->inputMask(), "");
+    EXPECT_EQ(std::to_string(editor->maxLength()) + '|' + editor->inputMask().toStdString(), "3|");
     Run("<Esc>");
     ASSERT_TRUE(editor = Edit(2, 4));
     EXPECT_EQ(editor->inputMask(), "999");
-}
+    Run("<Esc>");
 
-TEST_F(DataGridTest, AGridWithoutEditingOpensNoEditor) {
+    // A grid without editing opens no editor.
     grid.SetOptions({.rangeSelect = true, .editing = false, .tabs = true});
     Click(2, 2);
     QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, Center(2, 2));
@@ -302,18 +296,19 @@ TEST_F(DataGridTest, ARightClickKeepsTheCurrentCellAndShowsTheColumnMenu) {
 TEST_F(DataGridTest, AMovedColumnTakesItsSettingsAndCells) {
     grid.SetOptions({.rangeSelect = true, .tabs = true, .colMoving = true});
     grid.horizontalHeader()->moveSection(0, 2);  // what a drag of the title does
-    EXPECT_EQ(grid.Columns(2).Title().Caption(), "Name");
-    EXPECT_EQ(grid.Columns(0).Title().Caption(), "Copies");
+    EXPECT_EQ(grid.Columns(2).Title().Caption() + " " + grid.Columns(0).Title().Caption() + " " +
+                  QString::fromStdString(Cell(2, 1) + " " + Cell(0, 1)),
+              "Name Copies n1 1");
     EXPECT_EQ(grid.Columns(0).Format(), ColumnFormat::Number);
-    EXPECT_EQ(Cell(2, 1) + " " + Cell(0, 1), "n1 1");
     EXPECT_EQ(grid.horizontalHeader()->visualIndex(0), 0);  // the view keeps its order
 }
 
 TEST_F(DataGridTest, TheTitleRowShowsTheCaptionOrTheCellText) {
     grid.Grid().setCell(2, 0, "from file");
     QAbstractItemModel* model = grid.model();
-    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "Name");
-    EXPECT_EQ(model->headerData(2, Qt::Horizontal).toString(), "from file");
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString() + '|' +
+                  model->headerData(2, Qt::Horizontal).toString(),
+              "Name|from file");
     grid.Grid().setColCount(1);
     grid.Grid().setColCount(3);
     EXPECT_EQ(grid.Columns(1).Title().Caption(), "");
@@ -346,8 +341,6 @@ TEST_F(DataGridTest, ThePickListShowsBelowTheEditorAsHighAsItsEntriesLeavingItTh
     ASSERT_EQ(State(2, 2), "x2 [x2* v:A4] @2,2");
     TPopupListbox* list = editor->PickList();
     EXPECT_TRUE(list->isVisible() && editor->isVisible() && editor->hasFocus());
-    EXPECT_EQ(grid.InplaceEditor(), editor);
-    EXPECT_EQ(list->count(), 5);
     EXPECT_GE(list->width(), editor->width());
     EXPECT_GE(list->geometry().top(), editor->mapToGlobal(QPoint(0, editor->height())).y());
     const int entry = list->sizeHintForRow(0);
@@ -379,13 +372,11 @@ TEST_F(DataGridTest, ThePickListShowsBelowTheEditorAsHighAsItsEntriesLeavingItTh
     EXPECT_EQ(editor->PickList()->height(), entry * 4 + 4);
 }
 
-TEST(DataGridStyleTest, TheLocalesShortDateBecomesTheGridsDatePicture) {
+TEST(DataGridStyleTest, TheLocalesShortDateBecomesTheDatePictureAndFontsGoBothWays) {
     EXPECT_EQ(ShortDateFormat(QLocale("nl_NL")).shortDate, "dd-mm-yyyy");
     EXPECT_EQ(ShortDateFormat(QLocale("en_US")).shortDate, "m/d/yy");
     EXPECT_EQ(ShortDateFormat(QLocale("de_DE")).shortDate, "dd.mm.yy");
-}
-
-TEST(DataGridStyleTest, FontsAndColoursGoBothWays) {
+    // Fonts and colours go both ways.
     QFont base("Sans", 9);
     FontSpec wanted{"Serif", 12, true, false, true, 0x112233};
     QFont font = ToQFont(wanted, base);
@@ -396,32 +387,30 @@ TEST(DataGridStyleTest, FontsAndColoursGoBothWays) {
     EXPECT_EQ(ToQFont(FontSpec{}, base).family(), "Sans");  // an empty family keeps the base
 }
 
-// The job list works on the window's grid exactly as on the in-memory one.
+// The job list works on the window's grid as on the in-memory one.
 TEST_F(DataGridTest, TheJobListViewFollowsBatchesRemovalsAndSetMode) {
+    QAbstractItemModel* model = grid.model();
+    const auto view = [&] {  // the row count, row 2's name
+        return std::to_string(model->rowCount()) + '|' +
+               model->data(grid.IndexOf(0, 2)).toString().toStdString();
+    };
     LayOutJobList();
-    EXPECT_EQ(grid.model()->rowCount(), 29);
+    EXPECT_EQ(view(), "29|n2");
     Add(6);
-    EXPECT_EQ(grid.model()->rowCount(), 6);
+    EXPECT_EQ(view(), "6|/plots/sheet2");
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "Filename");
     EXPECT_EQ(grid.columnWidth(0), 461);
     EXPECT_EQ(grid.rowHeight(0), 16);
-    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal).toString(), "Filename");
     // Rows 2 to 5 selected by mouse, row 2 current: only row 2 goes.
     Click(0, 2);
     Click(1, 5, Qt::LeftButton, Qt::ShiftModifier);
     grid.setCurrentIndex(grid.IndexOf(0, 2));
-    EXPECT_EQ(grid.Grid().currentRow(), 2);
     list.RemoveClick();
-    EXPECT_EQ(grid.model()->rowCount(), 5);
-    EXPECT_EQ(grid.model()->data(grid.IndexOf(0, 2)).toString(), "/plots/sheet3");
-    Click(0, 5, Qt::RightButton);  // does not move the current row
-    list.RemoveClick();
-    EXPECT_EQ(grid.model()->data(grid.IndexOf(0, 2)).toString(), "/plots/sheet4");
+    EXPECT_EQ(view(), "5|/plots/sheet3");
     // Set mode hides the copies.
     form.jobAsSet.onClick = [this] { list.JobAsSetClick(); };
     form.jobAsSet.setChecked(true);
-    EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal).toString(), "");
-    EXPECT_EQ(grid.Columns(1).FontColor(), QColor(Qt::white));
-    EXPECT_TRUE(grid.Columns(1).ReadOnly());
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "");
     const QPixmap shot = grid.grab();
     ASSERT_TRUE(
         shot.save(QString::fromStdString((test::OutputDir() / "job_list_as_set.png").string())));

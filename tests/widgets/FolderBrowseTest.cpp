@@ -44,32 +44,30 @@ TEST(FolderBrowse, TheFileDialogStartsAtTheDirectoryAndOffersFoldersOnly) {
     const QString start = QString::fromStdString((temp / "plots").string());
     TFolderBrowse browse;
     browse.SetTitle("Temporary files");
-    QString seenDirectory, seenTitle;
-    QFileDialog::FileMode seenMode = QFileDialog::AnyFile;
+    QString seen;  // the dialog's directory, file mode and title
     const auto run = [&](const QString& directory, bool accept) {
         browse.SetDirectory(directory.toStdString());
         QTimer::singleShot(0, [&, accept] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
-            seenDirectory = dialog->directory().absolutePath();
-            seenMode = dialog->fileMode();
-            seenTitle = dialog->windowTitle();
+            seen = dialog->directory().absolutePath() + '|' + QString::number(dialog->fileMode()) +
+                   '|' + dialog->windowTitle();
             accept ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
         });
         return browse.Execute(nullptr);
     };
     EXPECT_TRUE(run(start, true));
-    EXPECT_EQ(seenDirectory, QDir(start).absolutePath());
-    EXPECT_EQ(seenMode, QFileDialog::Directory);
-    EXPECT_EQ(seenTitle, "Temporary files");
+    EXPECT_EQ(seen, QDir(start).absolutePath() + '|' + QString::number(QFileDialog::Directory) +
+                        "|Temporary files");
     EXPECT_EQ(browse.Directory(), QDir(start).absolutePath().toStdString());
 
     // Without a directory it opens at the desktop folder, or at home where there is none.
     EXPECT_FALSE(run("", false));
-    EXPECT_TRUE(seenDirectory == QDir::homePath() ||
-                seenDirectory == QStandardPaths::writableLocation(QStandardPaths::DesktopLocation))
-        << seenDirectory.toStdString();
+    const QString opened = seen.section('|', 0, 0);
+    EXPECT_TRUE(opened == QDir::homePath() ||
+                opened == QStandardPaths::writableLocation(QStandardPaths::DesktopLocation))
+        << opened.toStdString();
     EXPECT_EQ(browse.Directory(), "");
 }
 
