@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -78,7 +79,9 @@ CliResult RunCommand(const std::string& command, const std::filesystem::path& er
 }
 
 CliResult RunCli(const std::filesystem::path& folder, const std::string& arguments) {
-    const std::string errFile = (folder / "stderr").string();
+    // One stderr file per run: runs in one folder may overlap.
+    static std::atomic<int> runs{0};
+    const std::string errFile = (folder / ("stderr-" + std::to_string(++runs))).string();
     return RunCommand("env HOME='" + (folder / "home").string() + "' XDG_CONFIG_HOME='" +
                           (folder / "config").string() + "' XDG_CACHE_HOME='" +
                           (folder / "cache").string() + "' '" + CliPath().string() + "' " +
