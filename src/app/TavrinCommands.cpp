@@ -36,7 +36,7 @@ void TTavrinForm::SetTempdir1Click() {
 
 void TTavrinForm::ShowQ1Click() {
     const std::string printer = session_->printers().PrinterName();
-    if (!QueueWindow::ShowPrinterQueue(spooler_, printer, this))
+    if (!QueueWindow::ShowPrinterQueue(spooler_, printer, this, watch_))
         ShowMessage(FormatMessage("Queue for Printer %s not available", printer));
 }
 

@@ -95,6 +95,7 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     TTavrinForm form(server.Spooler(), server.Probe(), clock, location, nullptr,
                      PrinterListing::WhenAnswered);
     form.FormCreate();
+    form.FollowJobsWith(server.Watch());
     instance.OnFiles = [&form](const std::vector<std::string>& names) {
         form.AddHandedOverFiles(names);
     };

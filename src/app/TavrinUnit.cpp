@@ -71,6 +71,8 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
 
 TTavrinForm::~TTavrinForm() {
     SetErrorReport(nullptr);
+    if (watch_)
+        watch_->SetListener({});
     // The window's drop registration is withdrawn before the window goes.
     if (dropFileTarget1_) {
         try {

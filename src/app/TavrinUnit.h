@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "platform/StatusPanels.h"
 #include "settings/SettingsLocation.h"
 #include "spool/Clock.h"
+#include "spool/JobWatch.h"
 #include "spool/PrinterListing.h"
 #include "spool/SpoolOptions.h"
 #include "widgets/FolderBrowse.h"
@@ -113,6 +115,14 @@ public:
     void ClearQueu1Click();
     // Names handed over by a second start of the program: one batch, in the current mode.
     void AddHandedOverFiles(const std::vector<std::string>& names);
+
+    // Every job a run of this window sends is followed with `watch`, which must outlive the
+    // window's following (the destructor ends it). Jobs that end without printing turn status
+    // panel 3 to "Failed" and are listed in a message; stuck ones are named in that panel's hint
+    // and the queue window.
+    void FollowJobsWith(JobWatch& watch);
+    // What a look of the watch found, on the window's thread.
+    void JobNewsArrived(const JobNews& news);
 
     // Runs `handler`; an Error (or any other failure) it raises is shown and swallowed.
     void Guarded(const std::function<void()>& handler);
@@ -265,6 +275,14 @@ private:
     std::unique_ptr<PanelStatusBar> statusBar1Control_;
 
     std::unique_ptr<Session> session_;
+    JobWatch* watch_ = nullptr;
+    // News of the watch not shown yet: the window was busy.
+    static constexpr int kJobNewsRetryMilliseconds = 200;
+    void ShowJobNewsWhenIdle();
+    std::vector<TrackedJob> notPrintedToShow_;
+    std::set<std::string> newsPrinters_;
+    bool showingNotPrinted_ = false;
+    bool newsRetryArmed_ = false;
     TOverTavrin* overTavrin_ = nullptr;
     TConfigure* configure_ = nullptr;
 };

@@ -19,6 +19,7 @@ void PaintingWait::WaitUntil(const std::function<bool()>& done) {
     noticeable.setSingleShot(true);
     noticeable.start(kNoticeableMilliseconds);
     bool busy = false;
+    ++depth_;
     while (!done()) {
         if (!busy && waited.elapsed() >= kNoticeableMilliseconds) {
             QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
@@ -28,6 +29,7 @@ void PaintingWait::WaitUntil(const std::function<bool()>& done) {
                                         QEventLoop::ExcludeSocketNotifiers |
                                         QEventLoop::WaitForMoreEvents);
     }
+    --depth_;
     if (busy)
         QGuiApplication::restoreOverrideCursor();
 }
@@ -42,6 +44,7 @@ WindowPrintServer::WindowPrintServer(CupsTimeouts timeouts, std::function<int()>
     : spooler_(timeouts),
       probe_(timeouts),
       prefetch_(spooler_, probe_, std::move(storedPrinterIndex)),
-      calls_(prefetch_.Spooler(), prefetch_.Probe(), wait_) {}
+      calls_(prefetch_.Spooler(), prefetch_.Probe(), wait_),
+      watch_([timeouts] { return std::make_unique<CupsPrintSpooler>(timeouts); }) {}
 
 }  // namespace tavrin

@@ -7,6 +7,7 @@
 #include "platform/CupsPrintSpooler.h"
 #include "printers/ServerCallsOffThread.h"
 #include "printers/StartupPrefetch.h"
+#include "spool/JobWatch.h"
 
 namespace tavrin {
 
@@ -18,6 +19,11 @@ class PaintingWait final : public WaitingCaller {
 public:
     void WaitUntil(const std::function<bool()>& done) override;
     void Wake() override;
+    // Whether the window's thread is inside a wait now.
+    static bool Waiting() { return depth_ > 0; }
+
+private:
+    static inline int depth_ = 0;
 };
 
 // The print server as the window uses it: what the start-up needs is asked for at once on a
@@ -30,6 +36,8 @@ public:
     PrintSpooler& Spooler() { return calls_.Spooler(); }
     DeviceProbe& Probe() { return calls_.Probe(); }
     StartupPrefetch& Prefetch() { return prefetch_; }
+    // Follows the jobs the window sends, with connections of its own.
+    JobWatch& Watch() { return watch_; }
 
 private:
     CupsPrintSpooler spooler_;
@@ -37,6 +45,7 @@ private:
     StartupPrefetch prefetch_;
     PaintingWait wait_;
     ServerCallsOffThread calls_;
+    JobWatch watch_;
 };
 
 }  // namespace tavrin

@@ -48,7 +48,12 @@ int RunPurge(const Args& args) {
     return RunQueueCommand(args, "purge", QueueCommand::Purge);
 }
 
-int RunJobs(const Args& args) {
+int RunJobs(const Args& given) {
+    Args args = given;
+    const auto all = std::find(args.begin(), args.end(), "--all");
+    const bool alsoEnded = all != args.end();
+    if (alsoEnded)
+        args.erase(all);
     CupsPrintSpooler spooler;
     const std::string printerName = PrinterArgument(spooler, args, "jobs");
     const auto printer = spooler.Open(printerName);
@@ -58,7 +63,7 @@ int RunJobs(const Args& args) {
             text += ": " + printer->error();
         throw Error(text);
     }
-    const auto jobs = printer->Jobs();
+    const auto jobs = printer->Jobs(alsoEnded ? JobsWanted::AlsoEnded : JobsWanted::Waiting);
     if (!jobs)
         throw Error(FormatMessage("Cannot read the queue of printer %s", printerName));
     for (const QueueJob& job : *jobs)

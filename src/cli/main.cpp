@@ -18,7 +18,7 @@ const Command kCommands[] = {
     {"pause", "-p NAME|INDEX", RunPause},
     {"resume", "-p NAME|INDEX", RunResume},
     {"purge", "-p NAME|INDEX", RunPurge},
-    {"jobs", "-p NAME|INDEX", RunJobs},
+    {"jobs", "-p NAME|INDEX [--all]", RunJobs},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -18,7 +18,7 @@ public:
     std::optional<std::string> PortName() override;
     std::unique_ptr<PrintJob> StartRawDocument(const std::string& documentName) override;
     bool Send(QueueCommand command) override;
-    std::optional<std::vector<QueueJob>> Jobs() override;
+    std::optional<std::vector<QueueJob>> Jobs(JobsWanted wanted) override;
     std::optional<QueueStatus> Status(int firstJobId) override;
 
 private:

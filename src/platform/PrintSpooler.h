@@ -16,6 +16,8 @@ namespace tavrin {
 
 enum class QueueCommand { Pause, Resume, Purge };
 
+enum class JobsWanted { Waiting, AlsoEnded };
+
 enum class QueueJobState { Pending, Held, Processing, Stopped, Canceled, Aborted, Completed };
 
 // One job in a printer's queue, as a queue window lists it.
@@ -91,8 +93,9 @@ public:
     virtual std::unique_ptr<PrintJob> StartRawDocument(const std::string& documentName) = 0;
     // Pause, resume or purge the whole queue. Returns whether the spooler accepted it.
     virtual bool Send(QueueCommand command) = 0;
-    // The queue's jobs that are not yet done, oldest first; nothing when they cannot be read.
-    virtual std::optional<std::vector<QueueJob>> Jobs() = 0;
+    // The queue's jobs that are not yet done, oldest first, with AlsoEnded the ones the server
+    // still remembers as well; nothing when they cannot be read.
+    virtual std::optional<std::vector<QueueJob>> Jobs(JobsWanted wanted = JobsWanted::Waiting) = 0;
     // The printer's state and that of every job numbered `firstJobId` or later, ended ones
     // too; nothing when they cannot be read.
     virtual std::optional<QueueStatus> Status(int firstJobId) = 0;

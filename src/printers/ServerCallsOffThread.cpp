@@ -63,8 +63,8 @@ public:
     bool Send(QueueCommand command) override {
         return calls_.Run([&] { return printer_->Send(command); });
     }
-    std::optional<std::vector<QueueJob>> Jobs() override {
-        return calls_.Run([this] { return printer_->Jobs(); });
+    std::optional<std::vector<QueueJob>> Jobs(JobsWanted wanted) override {
+        return calls_.Run([&] { return printer_->Jobs(wanted); });
     }
     std::optional<QueueStatus> Status(int firstJobId) override {
         return calls_.Run([&] { return printer_->Status(firstJobId); });

@@ -56,35 +56,10 @@ int ParseCopyCount(const std::string& text) {
 }
 
 std::string RefusedSendsMessage(const std::vector<RefusedSend>& refused) {
-    std::vector<std::string> printers;
-    for (const RefusedSend& send : refused) {
-        bool known = false;
-        for (const std::string& printer : printers)
-            known = known || printer == send.printerName;
-        if (!known)
-            printers.push_back(send.printerName);
-    }
-    std::string message;
-    for (const std::string& printer : printers) {
-        if (!message.empty())
-            message += "\n\n";
-        message += FormatMessage("Not sent to %s:", printer);
-        int listed = 0;
-        int more = 0;
-        for (const RefusedSend& send : refused) {
-            if (send.printerName != printer)
-                continue;
-            if (listed < kMostRefusedNamesShown) {
-                message += "\n" + send.documentName;
-                ++listed;
-            } else {
-                ++more;
-            }
-        }
-        if (more > 0)
-            message += "\n" + FormatMessage("and %d more", std::to_string(more));
-    }
-    return message;
+    std::vector<PrinterLine> lines;
+    for (const RefusedSend& send : refused)
+        lines.push_back({send.printerName, send.documentName});
+    return ByPrinterMessage("Not sent to %s:", lines);
 }
 
 SpoolRunner::SpoolRunner(Form& form, PrintSpooler& spooler, PrinterSelection& printers,
@@ -113,6 +88,7 @@ void SpoolRunner::SpoolRun() {
         return;
     running_ = true;
     report_ = SpoolRunReport{};
+    runEndTold_ = false;
     rowsRemoved_ = 0;
     try {
         form_.OKPrint().setCaption(kPrintCaptionBusy);
@@ -132,6 +108,7 @@ void SpoolRunner::SpoolRun() {
             form_.StatusBar1().setPanel(status_panel::kFileCount,
                                         kFilesInJoblist + std::to_string(jobList_.FileCount()));
         BackToIdle();
+        TellRunEnded();
         throw;
     }
     running_ = false;
@@ -267,8 +244,15 @@ void SpoolRunner::EndOfRun() {
     BackToIdle();
     form_.StatusBar1().setPanel(status_panel::kRun, report_.refused.empty() ? kDone : kFailed);
     report_.finished = true;
+    TellRunEnded();
     if (!report_.refused.empty())
         form_.ShowMessage(RefusedSendsMessage(report_.refused));
+}
+
+void SpoolRunner::TellRunEnded() {
+    if (!runEndTold_ && runEnded)
+        runEnded(report_);
+    runEndTold_ = true;
 }
 
 void SpoolRunner::BackToIdle() {

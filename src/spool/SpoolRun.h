@@ -10,6 +10,7 @@
 #include "platform/PrintSpooler.h"
 #include "printers/DeviceClass.h"
 #include "printers/PrinterSelection.h"
+#include "spool/ByPrinterMessage.h"
 #include "spool/JobTracker.h"
 #include "spool/SpoolOptions.h"
 
@@ -33,9 +34,6 @@ struct SpoolRunReport {
     int accepted() const { return static_cast<int>(sent.size()); }
     int sends() const { return accepted() + static_cast<int>(refused.size()); }  // jobs offered
 };
-
-// The most refused names one message lists; the rest are counted.
-inline constexpr int kMostRefusedNamesShown = 20;
 
 // The message for the refused sends of a run: per printer "Not sent to <printer>:" and the
 // document names one per line, at most kMostRefusedNamesShown, then "and <n> more". Empty when
@@ -77,6 +75,10 @@ public:
     const SpoolRunReport& LastRun() const { return report_; }
     bool running() const { return running_; }
 
+    // Called with the report at the end of every run, also of one an error ended, before the
+    // error passes on.
+    std::function<void(const SpoolRunReport& report)> runEnded;
+
 private:
     class RunOptions;
 
@@ -86,6 +88,7 @@ private:
     void Send(const std::string& path, const std::string& listedFile, int times);
     void EndOfRun();
     void BackToIdle();
+    void TellRunEnded();
     // Probes the selected printer afresh and tests its class.
     bool ClassIs(DeviceKind kind);
 
@@ -100,6 +103,7 @@ private:
     SpoolRunReport report_;
     int rowsRemoved_ = 0;
     bool running_ = false;
+    bool runEndTold_ = false;
 };
 
 }  // namespace tavrin

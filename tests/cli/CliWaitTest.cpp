@@ -68,11 +68,18 @@ TEST(CliWait, EachJobIsFollowedToItsEndAndOnlyAPrintedOneCountsAsPrinted) {
             EXPECT_TRUE(Has(result.out + result.err, part)) << result.out << result.err;
     }
 
-    // Jobs still open when the wait gave up stay queued.
+    // Jobs still open when the wait gave up stay queued; the ended ones are listed with --all.
     int open = 0;
     for (const QueueJob& job : server.AllJobs(Server::kDeadQueue))
         open += job.state != QueueJobState::Canceled;
     EXPECT_EQ(open, 1);
+    const auto jobs = [&](const char* all) {
+        const std::string out =
+            test::RunCli(folder.path(), "jobs -p dead-plotter" + std::string(all)).out;
+        return std::pair{Has(out, "\tpages.hp\t"), Has(out, "\tlo-slash.hp\t1 KB\tCancelled\t")};
+    };
+    EXPECT_EQ(jobs(""), std::pair(true, false));
+    EXPECT_EQ(jobs(" --all"), std::pair(true, true));
 }
 
 }  // namespace

@@ -171,7 +171,7 @@ public:
         return ok_ && !spooler_.refuseCommands &&
                (spooler_.commands.emplace_back(name_, command), true);
     }
-    std::optional<std::vector<QueueJob>> Jobs() override {
+    std::optional<std::vector<QueueJob>> Jobs(JobsWanted) override {
         return ok_ ? std::optional(spooler_.queue) : std::nullopt;
     }
     std::optional<QueueStatus> Status(int firstJobId) override {

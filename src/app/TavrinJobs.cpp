@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's following of the jobs it sent, until the print server says each has ended.
+#include <QLabel>
+#include <QTimer>
+#include <set>
+#include <utility>
+
+#include "app/QueueWindow.h"
+#include "app/TavrinUnit.h"
+#include "app/WindowPrintServer.h"
+#include "platform/Error.h"
+#include "spool/Session.h"
+
+namespace tavrin {
+namespace {
+
+// The hint of the run panel: each printer whose jobs are stuck, with its reason.
+QString StuckHint(const WatchedJobs& watched) {
+    QStringList lines;
+    if (!watched.serverAnswers)
+        lines << QStringLiteral(
+            "The print server does not answer; the jobs sent are followed "
+            "again once it does.");
+    for (const TrackedJob& job : watched.open) {
+        if (!job.verdict.stuck)
+            continue;
+        const QString line = QString::fromStdString(
+            FormatMessage("Jobs wait on %s: ", job.printerName) + job.verdict.reason);
+        if (!lines.contains(line))
+            lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+void TTavrinForm::FollowJobsWith(JobWatch& watch) {
+    watch_ = &watch;
+    session_->runner().runEnded = [this](const SpoolRunReport& report) {
+        watch_->Follow(report.sent);
+    };
+    // The listener runs on the watch's thread; the news is handed to the window's. The window
+    // ends the listening before it goes, so `this` is alive when it is posted.
+    watch.SetListener([this](const JobNews& news) {
+        QMetaObject::invokeMethod(
+            this, [this, news] { JobNewsArrived(news); }, Qt::QueuedConnection);
+    });
+}
+
+void TTavrinForm::JobNewsArrived(const JobNews& news) {
+    for (const TrackedJob& job : news.stuckChanged)
+        newsPrinters_.insert(job.printerName);
+    for (const TrackedJob& job : news.ended) {
+        newsPrinters_.insert(job.printerName);
+        if (job.verdict.outcome == JobOutcome::NotPrinted)
+            notPrintedToShow_.push_back(job);
+    }
+    ShowJobNewsWhenIdle();
+}
+
+void TTavrinForm::ShowJobNewsWhenIdle() {
+    // Not in the middle of a run or of a wait for the print server: a run sets panel 3 itself,
+    // and a message would stop the wait.
+    if (PaintingWait::Waiting() || session_->runner().running() || showingNotPrinted_) {
+        if (!newsRetryArmed_)
+            QTimer::singleShot(kJobNewsRetryMilliseconds, this, [this] {
+                newsRetryArmed_ = false;
+                ShowJobNewsWhenIdle();
+            });
+        newsRetryArmed_ = true;
+        return;
+    }
+    panels_[status_panel::kRun]->setToolTip(StuckHint(watch_->Jobs()));
+    for (const std::string& printer : std::exchange(newsPrinters_, {}))
+        if (QueueWindow* queue = QueueWindow::Find(printer))
+            queue->Refresh();
+    // One message at a time: jobs that end while it is open come in the next one.
+    while (!notPrintedToShow_.empty()) {
+        showingNotPrinted_ = true;
+        const std::vector<TrackedJob> shown = std::exchange(notPrintedToShow_, {});
+        StatusBar1().setPanel(status_panel::kRun, SpoolRunner::kFailed);
+        Guarded([&] { ShowMessage(NotPrintedMessage(shown)); });
+        showingNotPrinted_ = false;
+    }
+}
+
+}  // namespace tavrin

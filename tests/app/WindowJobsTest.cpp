@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window follows each job it sent to its end, at a print server whose devices fail.
+#include <cups/cups.h>
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "WindowTestSupport.h"
+#include "app/QueueWindow.h"
+#include "support/DelayingProxy.h"
+
+namespace tavrin::test {
+namespace {
+
+using Server = SandboxPrintServer;
+
+const std::filesystem::path kPrinted = Sample("hp2xx/dt.plt");
+const std::filesystem::path kStuck = Sample("hp2xx/pages.hp");
+const std::filesystem::path kCancelled = Sample("hp2xx/lo-slash.hp");
+const std::string kUnavailable = "The printer may not exist or is unavailable at this time.";
+
+class WindowJobsTest : public WindowFixture {
+protected:
+    void SetUp() override { Troubled(); }
+    static Server& Troubled() {
+        static Server server(true);
+        return server;
+    }
+    TTavrinForm& StartFollowing() {
+        Start();
+        form->FollowJobsWith(server->Watch());
+        return *form;
+    }
+    void Send(const char* queue, const std::vector<std::filesystem::path>& files) {
+        ChoosePrinter(queue);
+        dialogs.answers.push_back(Chosen(files));
+        Click("SelectFiles");
+        Click("OKPrint");
+    }
+    static bool WaitFor(const std::function<bool()>& done) {
+        for (int i = 0; i < 600 && !done(); ++i)
+            QTest::qWait(50);
+        return done();
+    }
+    // The followed job of `file`, waiting or ended.
+    TrackedJob Followed(const std::filesystem::path& file) {
+        const WatchedJobs jobs = server->Watch().Jobs();
+        for (const TrackedJob& job : jobs.open)
+            if (job.file == file.string())
+                return job;
+        for (const TrackedJob& job : jobs.ended)
+            if (job.file == file.string())
+                return job;
+        return {};
+    }
+    void Cancel(const TrackedJob& job) {
+        const std::string command = "CUPS_SERVER='" + Troubled().Socket() + "' cancel " +
+                                    job.printerName + "-" + std::to_string(job.jobId);
+        ASSERT_EQ(RunCommand(command).exitCode, 0) << command;
+    }
+    std::string PanelHint() const { return Find("Panel3")->toolTip().toStdString(); }
+    static Texts Row(const QTreeWidget* list, int row) {
+        Texts texts;
+        for (int col = 1; list && row < list->topLevelItemCount() && col < 6; ++col)
+            texts.push_back(list->topLevelItem(row)->text(col).toStdString());
+        return texts;
+    }
+};
+
+TEST_F(WindowJobsTest, APrintedJobStaysDoneACancelledOneIsListedAndAStuckOneShownInItsQueue) {
+    StartFollowing();
+    Send(Server::kHpglQueue, {kPrinted});
+    EXPECT_EQ(Panel(3), "Done");
+    Send(Server::kDeadQueue, {kStuck, kCancelled});
+    EXPECT_EQ(Panel(3), "Done");
+    ASSERT_TRUE(WaitFor([&] { return Followed(kCancelled).jobId != 0; }));
+    Cancel(Followed(kCancelled));
+
+    ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }));
+    EXPECT_EQ(messages, Texts{"Not printed on dead-plotter:\nlo-slash.hp: canceled"});
+    EXPECT_EQ(Panel(3), "Failed");
+    ASSERT_TRUE(WaitFor([&] { return Followed(kPrinted).endedAt != 0; }));
+    EXPECT_EQ(Followed(kPrinted).verdict.outcome, JobOutcome::Printed);
+
+    // The stuck job, with the printer's message, in the queue window and the panel's hint.
+    Item("ShowQ1")->trigger();
+    QueueWindow* queue = QueueWindow::Find(Server::kDeadQueue);
+    ASSERT_TRUE(queue);
+    const Texts stuck = {"pages.hp", "1 KB", "Printing", "", kUnavailable};
+    ASSERT_TRUE(WaitFor([&] {
+        queue->Refresh();
+        Texts row = Row(queue->JobList(), 0);
+        if (row.size() == 5)
+            row[3].clear();  // the time it was submitted
+        return row == stuck;
+    })) << testing::PrintToString(Row(queue->JobList(), 0));
+    EXPECT_TRUE(WaitFor([&] {
+        return PanelHint() == "Jobs wait on dead-plotter: " + kUnavailable;
+    })) << PanelHint();
+    EXPECT_EQ(Row(queue->EndedList(), 0)[0], "lo-slash.hp");
+    EXPECT_EQ((Texts{Row(queue->EndedList(), 0)[2], Row(queue->EndedList(), 0)[4]}),
+              (Texts{"Not printed", "canceled"}));
+    EXPECT_EQ(queue->EndedList()->topLevelItemCount(), 1);
+    EXPECT_TRUE(SaveShot(*queue, "queue-window-followed"));
+    queue->close();
+    ChoosePrinter(Server::kHpglQueue);
+    Item("ShowQ1")->trigger();
+    queue = QueueWindow::Find(Server::kHpglQueue);
+    ASSERT_TRUE(queue);
+    EXPECT_EQ((Texts{Row(queue->EndedList(), 0)[0], Row(queue->EndedList(), 0)[2],
+                     Row(queue->EndedList(), 0)[4]}),
+              (Texts{"dt.plt", "Printed", "completed"}));
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(WindowJobsTest, ASilentPrintServerLeavesTheWindowFreeAndTheFollowingGoesOnWhenItAnswers) {
+    DelayingProxy proxy(Troubled().Socket(), std::chrono::milliseconds(0));
+    setenv("CUPS_SERVER", proxy.Address().c_str(), 1);
+    cupsSetServer(proxy.Address().c_str());
+    timeouts = CupsTimeouts{1000, 1.0};
+    StartFollowing();
+    Send(Server::kDeadQueue, {kCancelled});
+    ASSERT_TRUE(WaitFor([&] { return Followed(kCancelled).jobId != 0; }));
+
+    proxy.Hold();
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(20);
+    QElapsedTimer clicks;
+    clicks.start();
+    Click("JobAsSet");
+    Click("JobAsSet");
+    EXPECT_LT(clicks.elapsed(), 500);
+    ASSERT_TRUE(
+        WaitFor([&] { return PanelHint().starts_with("The print server does not answer"); }));
+    EXPECT_GE(ticks, 30);
+    Cancel(Followed(kCancelled));
+    proxy.Release();
+    ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }));
+    EXPECT_EQ(messages, Texts{"Not printed on dead-plotter:\nlo-slash.hp: canceled"});
+    EXPECT_EQ(PanelHint(), "");
+    CloseWindow();
+    setenv("CUPS_SERVER", Troubled().Socket().c_str(), 1);
+    cupsSetServer(Troubled().Socket().c_str());
+}
+
+}  // namespace
+}  // namespace tavrin::test
