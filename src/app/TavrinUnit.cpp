@@ -65,6 +65,8 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
     // The session reads the printer list when it is made (unless told to wait for the print
     // server's answer); the controls exist by now.
     session_ = std::make_unique<Session>(*this, spooler_, probe_, clock_, location_, listing);
+    // A run waiting for a full print server gives up once the window has been closed.
+    session_->runner().keepWaitingForRoom = [this](const std::string&, int) { return isVisible(); };
     ConnectHandlers();
     setFixedSize(sizeHint());
 }

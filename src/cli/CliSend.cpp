@@ -127,6 +127,13 @@ int RunSend(const Args& args) {
 
     // The run's own message about refused sends is replaced by the full list below.
     form.onShowMessage = nullptr;
+    // A print server that holds as many jobs as it takes is waited for, at most --timeout.
+    session.runner().keepWaitingForRoom = [&parsed](const std::string& printerName, int waited) {
+        if (waited == 0)
+            std::cerr << "tavrin-cli: " << FormatMessage(SpoolRunner::kWaitingForRoom, printerName)
+                      << std::endl;
+        return !parsed.timeout || waited < *parsed.timeout;
+    };
     try {
         session.OKPrintClick();
     } catch (const Error&) {

@@ -21,6 +21,9 @@ CupsPrintJob::CupsPrintJob(std::string queueName, const std::string& documentNam
         cupsCreateJob(connection_->http(), queueName_.c_str(), documentName.c_str(), 0, nullptr);
     if (jobId_ <= 0) {
         jobId_ = 0;
+        // CUPS says "Too many active jobs." with client-error-not-possible at its MaxJobs.
+        refusedAsFull_ = cupsLastError() == IPP_STATUS_ERROR_TOO_MANY_JOBS ||
+                         LastCupsError().find("Too many active jobs") != std::string::npos;
         Fail(connection_->FailureText());
         return;
     }

@@ -24,6 +24,7 @@ public:
     void Cancel() override;
 
     int id() const override { return jobId_; }
+    bool refusedAsFull() const override { return refusedAsFull_; }
 
 private:
     void Fail(std::string error);
@@ -37,6 +38,7 @@ private:
     bool finished_ = false;
     bool cancelled_ = false;
     std::string error_;
+    bool refusedAsFull_ = false;
     // Bytes gathered into large pieces: the server handles a few large pieces of a document
     // much faster than many small ones.
     std::vector<char> pending_;

@@ -75,6 +75,9 @@ public:
     virtual void Cancel() = 0;
     // The spooler's number for the job; 0 while the spooler has made none.
     virtual int id() const = 0;
+    // The spooler refused to start the job because it holds as many jobs as it takes; it takes
+    // more once some have ended.
+    virtual bool refusedAsFull() const { return false; }
 };
 
 // An opened printer. Closed when destroyed.

@@ -33,6 +33,9 @@ public:
     int id() const override {
         return calls_.Run([this] { return job_->id(); });
     }
+    bool refusedAsFull() const override {
+        return calls_.Run([this] { return job_->refusedAsFull(); });
+    }
 
 private:
     ServerCallsOffThread& calls_;

@@ -83,8 +83,11 @@ SendResult SendFileRaw(PrintSpooler& spooler, const std::string& printerName,
         throw Error(FormatMessage("Cannot open file %s", path));
 
     const std::unique_ptr<PrintJob> job = printer->StartRawDocument(DocumentNameOf(path));
-    if (!job->ok())
-        return Refused(job->error());
+    if (!job->ok()) {
+        SendResult refused = Refused(job->error());
+        refused.refusedAsFull = job->refusedAsFull();
+        return refused;
+    }
 
     const auto buffer = std::make_unique<char[]>(kRawTransferBuffer);
     std::uint64_t sent = 0;

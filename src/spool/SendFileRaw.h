@@ -15,7 +15,8 @@ struct SendResult {
     bool accepted = false;  // the spooler took every byte and accepted the job
     std::string refusal;    // the spooler's reason when it did not
     std::uint64_t bytesSent = 0;
-    int jobId = 0;  // the spooler's number for an accepted job
+    int jobId = 0;               // the spooler's number for an accepted job
+    bool refusedAsFull = false;  // refused because the spooler holds as many jobs as it takes
 
     explicit operator bool() const { return accepted; }
 };

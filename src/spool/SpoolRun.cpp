@@ -1,7 +1,9 @@
 #include "spool/SpoolRun.h"
 
 #include <charconv>
+#include <chrono>
 #include <ctime>
+#include <thread>
 #include <utility>
 
 #include "platform/Error.h"
@@ -217,7 +219,7 @@ void SpoolRunner::SpoolSetFile(int row) {
 void SpoolRunner::Send(const std::string& path, const std::string& listedFile, int times) {
     for (int i = 0; i < times; ++i) {
         const std::string printer = printers_.PrinterName();
-        const SendResult result = SendFileRaw(spooler_, printer, path);
+        const SendResult result = SendWaitingForRoom(printer, path);
         if (result.accepted) {
             report_.sent.push_back({.printerName = printer,
                                     .file = listedFile,
@@ -230,6 +232,33 @@ void SpoolRunner::Send(const std::string& path, const std::string& listedFile, i
                 {printer, listedFile, DocumentNameOf(listedFile), result.refusal});
         }
     }
+}
+
+SendResult SpoolRunner::SendWaitingForRoom(const std::string& printer, const std::string& path) {
+    SendResult result = SendFileRaw(spooler_, printer, path);
+    if (!result.refusedAsFull)
+        return result;
+    StatusBar& status = form_.StatusBar1();
+    const std::string shown = status.panel(status_panel::kRun);
+    status.setPanel(status_panel::kRun, FormatMessage(kWaitingForRoom, printer));
+    const auto start = std::chrono::steady_clock::now();
+    while (result.refusedAsFull) {
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (keepWaitingForRoom &&
+            !keepWaitingForRoom(
+                printer,
+                static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(waited).count())))
+            break;
+        const auto retry =
+            std::chrono::steady_clock::now() + std::chrono::seconds(kRoomRetrySeconds);
+        do {
+            form_.ProcessPendingMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        } while (std::chrono::steady_clock::now() < retry);
+        result = SendFileRaw(spooler_, printer, path);
+    }
+    status.setPanel(status_panel::kRun, shown);
+    return result;
 }
 
 void SpoolRunner::EndOfRun() {

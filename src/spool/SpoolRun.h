@@ -12,6 +12,7 @@
 #include "printers/PrinterSelection.h"
 #include "spool/ByPrinterMessage.h"
 #include "spool/JobTracker.h"
+#include "spool/SendFileRaw.h"
 #include "spool/SpoolOptions.h"
 
 namespace tavrin {
@@ -78,6 +79,14 @@ public:
     // Called with the report at the end of every run, also of one an error ended, before the
     // error passes on.
     std::function<void(const SpoolRunReport& report)> runEnded;
+    // While the print server takes no more jobs (it holds as many as it takes), the run waits,
+    // shows kWaitingForRoom in status panel 3, and tries the send again every
+    // kRoomRetrySeconds, handling the window's messages meanwhile. This is asked before each
+    // try, with the seconds waited so far: false gives up, and the send counts as refused.
+    // Unset: the run waits as long as it takes.
+    std::function<bool(const std::string& printerName, int secondsWaited)> keepWaitingForRoom;
+    static constexpr const char* kWaitingForRoom = "Waiting for %s to take more jobs";
+    static constexpr int kRoomRetrySeconds = 1;
 
 private:
     class RunOptions;
@@ -86,6 +95,7 @@ private:
     void RunSets();
     void SpoolRow(int row);
     void Send(const std::string& path, const std::string& listedFile, int times);
+    SendResult SendWaitingForRoom(const std::string& printer, const std::string& path);
     void EndOfRun();
     void BackToIdle();
     void TellRunEnded();

@@ -146,5 +146,27 @@ TEST_F(WindowJobsTest, ASilentPrintServerLeavesTheWindowFreeAndTheFollowingGoesO
     cupsSetServer(Troubled().Socket().c_str());
 }
 
+TEST_F(WindowJobsTest, ARunWaitsForAFullPrintServerAndTheWindowGoesOnMeanwhile) {
+    Server full(false, 2);
+    StartFollowing();
+    ASSERT_EQ(RunCommand("cupsdisable hpgl-plotter").exitCode, 0);
+    QStringList panels;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        panels << QString::fromStdString(Panel(3));
+        if (panels.size() == 50)
+            RunCommand("cupsenable hpgl-plotter");
+    });
+    watcher.start(20);
+    Send(Server::kHpglQueue, {kPrinted, kStuck, kCancelled, Sample("hp2xx/inter.hp")});
+    watcher.stop();
+    EXPECT_GE(panels.count(QStringLiteral("Waiting for hpgl-plotter to take more jobs")), 40);
+    EXPECT_EQ((std::pair{Panel(3), messages}), (std::pair{std::string("Done"), Texts{}}));
+    EXPECT_TRUE(WaitFor([&] {
+        const WatchedJobs jobs = server->Watch().Jobs();
+        return jobs.open.size() + jobs.ended.size() == 4;
+    }));
+}
+
 }  // namespace
 }  // namespace tavrin::test

@@ -82,5 +82,40 @@ TEST(CliWait, EachJobIsFollowedToItsEndAndOnlyAPrintedOneCountsAsPrinted) {
     EXPECT_EQ(jobs(" --all"), std::pair(true, true));
 }
 
+// A print server that holds as many jobs as it takes (its queue paused) is waited for: every file
+// arrives, in order and whole, once the queue goes on.
+TEST(CliWait, AFullPrintServerIsWaitedForAndEveryFileArrivesInOrder) {
+    Server server(false, 3);
+    test::TempFolder folder;
+    const std::vector<std::string> files = {"dt.plt",  "pages.hp", "lo-slash.hp", "inter.hp",
+                                            "acad.hp", "win_1.hp", "spectrum.plt"};
+    std::string named;
+    for (const std::string& file : files)
+        named += " '" + kSamples + "hp2xx/" + file + "'";
+    ASSERT_EQ(test::RunCli(folder.path(), "pause -p hpgl-plotter").exitCode, 0);
+    auto run = std::async(std::launch::async, [&] {
+        return test::RunCli(folder.path(), "send -p hpgl-plotter" + named);
+    });
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    EXPECT_EQ(server.AllJobs(Server::kHpglQueue).size(), 3u);
+    ASSERT_EQ(test::RunCli(folder.path(), "resume -p hpgl-plotter").exitCode, 0);
+
+    const CliResult result = run.get();
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "7 of 7 jobs sent to hpgl-plotter\n");
+    EXPECT_TRUE(Has(result.err, "tavrin-cli: Waiting for hpgl-plotter to take more jobs\n"))
+        << result.err;
+    // The server forgets ended jobs beyond its limit: what its device received tells.
+    std::vector<std::filesystem::path> received;
+    for (int tries = 0; tries < 300 && received.size() < files.size(); ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        received = server.ReceivedFiles(Server::kHpglQueue);
+    }
+    ASSERT_EQ(received.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(test::ReadFile(received[i]), test::ReadFile(kSamples + "hp2xx/" + files[i]))
+            << files[i];
+}
+
 }  // namespace
 }  // namespace tavrin

@@ -43,7 +43,8 @@ public:
     static constexpr const char* kDeadQueue = "dead-plotter";
     static constexpr const char* kDroppingQueue = "dropping-plotter";
 
-    explicit SandboxPrintServer(bool troubled = false);
+    // With `maxJobs`, the server takes at most that many jobs that have not ended.
+    explicit SandboxPrintServer(bool troubled = false, int maxJobs = 0);
     ~SandboxPrintServer() { Stop(); }
 
     // Where it listens: the domain socket CUPS_SERVER names.

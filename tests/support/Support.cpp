@@ -91,9 +91,9 @@ CliResult RunCli(const std::filesystem::path& folder, const std::string& argumen
 
 namespace {
 
-CliResult Tool(const char* verb, const TempFolder& folder) {
-    return RunCommand("'" TAVRIN_SOURCE_DIR "/tools/sandbox-print-server' " + std::string(verb) +
-                      " '" + folder.path().string() + "' 2>&1");
+CliResult Tool(const std::string& verb, const TempFolder& folder) {
+    return RunCommand("'" TAVRIN_SOURCE_DIR "/tools/sandbox-print-server' " + verb + " '" +
+                      folder.path().string() + "' 2>&1");
 }
 
 // A job the spooler started (`index` into its records), or one it refused at the start.
@@ -192,8 +192,10 @@ private:
 
 }  // namespace
 
-SandboxPrintServer::SandboxPrintServer(bool troubled) {
-    const CliResult start = Tool(troubled ? "start --troubled" : "start", folder_);
+SandboxPrintServer::SandboxPrintServer(bool troubled, int maxJobs) {
+    const CliResult start = Tool(std::string(troubled ? "start --troubled" : "start") +
+                                     (maxJobs ? " --max-jobs=" + std::to_string(maxJobs) : ""),
+                                 folder_);
     const auto at = start.out.find("CUPS_SERVER=");
     if (start.exitCode != 0 || at == std::string::npos) {
         Tool("stop", folder_);
