@@ -58,6 +58,8 @@ public:
     std::vector<ReceivedJob> WaitForJobs(const std::string& queue, std::size_t count,
                                          std::chrono::seconds timeout = std::chrono::seconds(120));
     std::vector<std::filesystem::path> ReceivedFiles(const std::string& queue) const;
+    // How many requests the server has answered so far, by its access log.
+    std::size_t RequestsAnswered() const;
 
 private:
     TempFolder folder_;

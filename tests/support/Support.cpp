@@ -262,6 +262,14 @@ std::vector<QueueJob> SandboxPrintServer::AllJobs(const std::string& queue) {
     return jobs;
 }
 
+std::size_t SandboxPrintServer::RequestsAnswered() const {
+    std::ifstream log(folder_.path() / "log" / "access_log");
+    std::size_t count = 0;
+    for (std::string line; std::getline(log, line);)
+        count += line.find("\"POST ") != std::string::npos;
+    return count;
+}
+
 std::vector<fs::path> SandboxPrintServer::ReceivedFiles(const std::string& queue) const {
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder_.path() / "jobs" / queue)) {
