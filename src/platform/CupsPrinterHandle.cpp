@@ -1,7 +1,5 @@
 #include "platform/CupsPrinterHandle.h"
 
-#include <algorithm>
-
 #include "platform/CupsPrintJob.h"
 #include "platform/CupsQueueAttributes.h"
 #include "platform/CupsQueueStatus.h"
@@ -62,34 +60,8 @@ std::optional<std::vector<QueueJob>> CupsPrinterHandle::Jobs(JobsWanted wanted) 
     ipp_t* response = connection_.Ask(request);
     if (!response)
         return std::nullopt;
-    std::vector<QueueJob> jobs;
-    QueueJob* current = nullptr;
-    for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;
-         attr = ippNextAttribute(response)) {
-        if (ippGetGroupTag(attr) != IPP_TAG_JOB) {
-            current = nullptr;
-            continue;
-        }
-        if (!current)
-            current = &jobs.emplace_back();
-        const char* name = ippGetName(attr);
-        if (!name)
-            continue;
-        std::string_view key(name);
-        if (key == "job-id")
-            current->id = ippGetInteger(attr, 0);
-        if (key == "job-name")
-            current->documentName = ippGetString(attr, 0, nullptr);
-        if (key == "job-k-octets")
-            current->sizeKBytes = ippGetInteger(attr, 0);
-        if (key == "job-state")
-            current->state = QueueJobStateOf(ippGetInteger(attr, 0));
-        if (key == "time-at-creation")
-            current->createdAt = ippGetInteger(attr, 0);
-    }
+    std::vector<QueueJob> jobs = QueueJobsOfResponse(response);
     ippDelete(response);
-    std::sort(jobs.begin(), jobs.end(),
-              [](const QueueJob& a, const QueueJob& b) { return a.id < b.id; });
     return jobs;
 }
 

@@ -8,12 +8,12 @@
 namespace tavrin {
 namespace {
 
-// The words of a keyword list, without "none".
+// The words of a keyword list, without "none" and empty words.
 std::vector<std::string> Keywords(ipp_attribute_t* attr) {
     std::vector<std::string> words;
     for (int i = 0; i < ippGetCount(attr); ++i) {
         const char* word = ippGetString(attr, i, nullptr);
-        if (word && std::string_view(word) != "none")
+        if (word && *word && std::string_view(word) != "none")
             words.emplace_back(word);
     }
     return words;
@@ -26,6 +26,73 @@ std::string Text(ipp_attribute_t* attr) {
 
 }  // namespace
 
+PrinterStatus PrinterStatusOfResponse(ipp_t* response) {
+    PrinterStatus status;
+    for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;
+         attr = ippNextAttribute(response)) {
+        const std::string_view name(ippGetName(attr) ? ippGetName(attr) : "");
+        if (name == "printer-state")
+            status.stopped = ippGetInteger(attr, 0) == IPP_PSTATE_STOPPED;
+        if (name == "printer-state-reasons")
+            status.reasons = Keywords(attr);
+        if (name == "printer-state-message")
+            status.message = Text(attr);
+    }
+    return status;
+}
+
+std::vector<JobStatus> JobStatusesOfResponse(ipp_t* response) {
+    std::vector<JobStatus> jobs;
+    JobStatus* current = nullptr;
+    for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;
+         attr = ippNextAttribute(response)) {
+        if (ippGetGroupTag(attr) != IPP_TAG_JOB) {
+            current = nullptr;
+            continue;
+        }
+        if (!current)
+            current = &jobs.emplace_back();
+        const std::string_view name(ippGetName(attr) ? ippGetName(attr) : "");
+        if (name == "job-id")
+            current->id = ippGetInteger(attr, 0);
+        if (name == "job-state")
+            current->state = QueueJobStateOf(ippGetInteger(attr, 0));
+        if (name == "job-state-reasons")
+            current->reasons = Keywords(attr);
+        if (name == "job-state-message")
+            current->message = Text(attr);
+    }
+    return jobs;
+}
+
+std::vector<QueueJob> QueueJobsOfResponse(ipp_t* response) {
+    std::vector<QueueJob> jobs;
+    QueueJob* current = nullptr;
+    for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;
+         attr = ippNextAttribute(response)) {
+        if (ippGetGroupTag(attr) != IPP_TAG_JOB) {
+            current = nullptr;
+            continue;
+        }
+        if (!current)
+            current = &jobs.emplace_back();
+        const std::string_view name(ippGetName(attr) ? ippGetName(attr) : "");
+        if (name == "job-id")
+            current->id = ippGetInteger(attr, 0);
+        if (name == "job-name")
+            current->documentName = Text(attr);
+        if (name == "job-k-octets")
+            current->sizeKBytes = ippGetInteger(attr, 0);
+        if (name == "job-state")
+            current->state = QueueJobStateOf(ippGetInteger(attr, 0));
+        if (name == "time-at-creation")
+            current->createdAt = ippGetInteger(attr, 0);
+    }
+    std::sort(jobs.begin(), jobs.end(),
+              [](const QueueJob& a, const QueueJob& b) { return a.id < b.id; });
+    return jobs;
+}
+
 std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std::string& queueName,
                                            int firstJobId) {
     if (!connection.ok())
@@ -36,16 +103,7 @@ std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std
     if (!printer)
         return std::nullopt;
     QueueStatus status;
-    for (ipp_attribute_t* attr = ippFirstAttribute(printer); attr;
-         attr = ippNextAttribute(printer)) {
-        const std::string_view name(ippGetName(attr) ? ippGetName(attr) : "");
-        if (name == "printer-state")
-            status.printer.stopped = ippGetInteger(attr, 0) == IPP_PSTATE_STOPPED;
-        if (name == "printer-state-reasons")
-            status.printer.reasons = Keywords(attr);
-        if (name == "printer-state-message")
-            status.printer.message = Text(attr);
-    }
+    status.printer = PrinterStatusOfResponse(printer);
     ippDelete(printer);
 
     ipp_t* request =
@@ -57,24 +115,7 @@ std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std
     ipp_t* jobs = connection.Ask(request);
     if (!jobs)
         return std::nullopt;
-    JobStatus* current = nullptr;
-    for (ipp_attribute_t* attr = ippFirstAttribute(jobs); attr; attr = ippNextAttribute(jobs)) {
-        if (ippGetGroupTag(attr) != IPP_TAG_JOB) {
-            current = nullptr;
-            continue;
-        }
-        if (!current)
-            current = &status.jobs.emplace_back();
-        const std::string_view name(ippGetName(attr) ? ippGetName(attr) : "");
-        if (name == "job-id")
-            current->id = ippGetInteger(attr, 0);
-        if (name == "job-state")
-            current->state = QueueJobStateOf(ippGetInteger(attr, 0));
-        if (name == "job-state-reasons")
-            current->reasons = Keywords(attr);
-        if (name == "job-state-message")
-            current->message = Text(attr);
-    }
+    status.jobs = JobStatusesOfResponse(jobs);
     ippDelete(jobs);
     std::erase_if(status.jobs, [firstJobId](const JobStatus& job) { return job.id < firstJobId; });
     return status;

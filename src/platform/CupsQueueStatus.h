@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/CupsConnection.h"
 #include "platform/PrintSpooler.h"
@@ -13,5 +14,12 @@ namespace tavrin {
 // connection.FailureText() then says why.
 std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std::string& queueName,
                                            int firstJobId);
+
+// The readers of the server's answers: a printer's state from Get-Printer-Attributes, and the
+// jobs of a Get-Jobs answer, with their states or as a queue listing shows them (by job id).
+// Attributes of unexpected types read as empty or 0.
+PrinterStatus PrinterStatusOfResponse(ipp_t* response);
+std::vector<JobStatus> JobStatusesOfResponse(ipp_t* response);
+std::vector<QueueJob> QueueJobsOfResponse(ipp_t* response);
 
 }  // namespace tavrin
