@@ -11,6 +11,7 @@
 #include "joblist/LongFileName.h"
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrintSpooler.h"
+#include "printers/AddressedPrinters.h"
 #include "platform/Error.h"
 #include "platform/PlainForm.h"
 #include "settings/EffectiveSettings.h"
@@ -54,8 +55,15 @@ int RunSend(const Args& args) {
         return kExitOk;
     }
 
-    CupsPrintSpooler spooler;
-    CupsDeviceProbe probe;
+    CupsPrintSpooler queues;
+    CupsDeviceProbe queueProbe;
+    // A printer address given with -p is listed after the queues.
+    std::vector<AddressedPrinter> addressed;
+    if (parsed.printer && LooksLikePrinterAddress(*parsed.printer))
+        addressed.push_back({{}, *parsed.printer, {}});
+    AddressedPrinters printersByAddress(queues, queueProbe, addressed);
+    PrintSpooler& spooler = printersByAddress.Spooler();
+    DeviceProbe& probe = printersByAddress.Probe();
     LocalClock clock;
     GridModel grid;
     LayOutJobListGrid(grid);

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// tavrin-cli sending to a device's socket by its address, with no print server's queue between.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "support/SandboxPrintServer.h"
+#include "support/TempFolder.h"
+
+namespace tavrin {
+namespace {
+
+// A device on a loopback port that takes one job: all of it, or its first `keep` bytes before it
+// closes the connection.
+class Device {
+public:
+    explicit Device(std::size_t keep = SIZE_MAX) {
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t length = sizeof address;
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        listen(listener_, 1);
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port = ntohs(address.sin_port);
+        thread_ = std::thread([this, keep] {
+            const int job = accept(listener_, nullptr, nullptr);
+            char buffer[65536];
+            for (ssize_t got;
+                 received.size() < keep &&
+                 (got = read(job, buffer, std::min(sizeof buffer, keep - received.size()))) > 0;)
+                received.append(buffer, static_cast<std::size_t>(got));
+            close(job);
+        });
+    }
+    ~Device() {
+        shutdown(listener_, SHUT_RDWR);
+        thread_.join();
+        close(listener_);
+    }
+    std::string Address() const { return "socket://127.0.0.1:" + std::to_string(port); }
+    std::string Received() {
+        thread_.join();
+        thread_ = std::thread([] {});
+        return received;
+    }
+
+    int port = 0;
+    std::string received;
+
+private:
+    int listener_ = socket(AF_INET, SOCK_STREAM, 0);
+    std::thread thread_;
+};
+
+TEST(CliSocket, TheDeviceGetsEveryByteADropIsRefusedAndNoListenerCannotBeReached) {
+    test::SandboxPrintServer server;
+    test::TempFolder folder;
+    const std::string plot = (folder / "large.plt").string();
+    test::WritePatternFile(plot, 6u << 20);
+    const auto send = [&](const std::string& address) {
+        return test::RunCli(folder.path(), "send --wait -p " + address + " '" + plot + "'");
+    };
+
+    int deadPort = 0;  // nothing listens there once the device is gone
+    {
+        Device whole;
+        deadPort = whole.port;
+        const test::CliResult sent = send(whole.Address());
+        EXPECT_EQ(sent.exitCode, 0) << sent.err;
+        EXPECT_EQ(sent.out.substr(0, sent.out.find('\n')),
+                  "1 of 1 jobs sent to " + whole.Address());
+        EXPECT_TRUE(whole.Received() == test::ReadFile(plot));
+    }
+
+    Device dropping(3u << 20);
+    const test::CliResult dropped = send(dropping.Address());
+    EXPECT_EQ(dropped.exitCode, 1);
+    EXPECT_EQ(dropped.out, "0 of 1 jobs sent to " + dropping.Address() + "\n");
+    EXPECT_NE(dropped.err.find("Not sent to " + dropping.Address() + ":\n  " + plot +
+                               ": The device at " + dropping.Address() + " dropped the connection"),
+              std::string::npos)
+        << dropped.err;
+
+    const auto start = std::chrono::steady_clock::now();
+    const test::CliResult dead = send("socket://127.0.0.1:" + std::to_string(deadPort));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ(dead.exitCode, 1);
+    EXPECT_NE(dead.err.find(": Cannot connect to socket://127.0.0.1:" + std::to_string(deadPort) +
+                            ": Connection refused"),
+              std::string::npos)
+        << dead.err;
+}
+
+}  // namespace
+}  // namespace tavrin
