@@ -55,25 +55,23 @@ std::string Which(const QObject& root, bool (T::*state)() const,
     return which;
 }
 
-inline QString CaptionOf(QWidget* widget) {
-    if (auto* box = qobject_cast<QGroupBox*>(widget))
-        return box->title();
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text();
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        return edit->text();
-    return {};
-}
-
 // A control as "caption @x,y wxh"; `sized` false leaves out the size it takes from its text.
 inline std::string Look(QWidget* widget, bool sized = true) {
-    std::string look = CaptionOf(widget).toStdString() + " @" + std::to_string(widget->x()) + "," +
-                       std::to_string(widget->y());
+    const QVariant title = widget->property("title");  // a group box's caption
+    std::string look =
+        (title.isValid() ? title : widget->property("text")).toString().toStdString() + " @" +
+        std::to_string(widget->x()) + "," + std::to_string(widget->y());
     if (sized)
         look += " " + std::to_string(widget->width()) + "x" + std::to_string(widget->height());
     return look;
+}
+
+// The next widget the Tab key reaches, passing over `widget`'s own children.
+inline QWidget* NextTabStop(QWidget* widget) {
+    QWidget* next = widget->nextInFocusChain();
+    while (next != widget && (!(next->focusPolicy() & Qt::TabFocus) || widget->isAncestorOf(next)))
+        next = next->nextInFocusChain();
+    return next;
 }
 
 inline std::filesystem::path Sample(const char* relative) {
@@ -151,7 +149,7 @@ protected:
     void SetUp() override { PrintServer(); }
 
     // Shows the window for command line `args`, with the print server as the program has it.
-    TTavrinForm& Start(const std::vector<std::string>& args = {}) {
+    void Start(const std::vector<std::string>& args = {}) {
         CloseWindow();
         form.reset();
         server.reset();
@@ -171,7 +169,6 @@ protected:
         if (listing == PrinterListing::WhenAnswered)
             ListPrintersWhenAnswered(server->Prefetch(), *form);
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        return *form;
     }
 
     // Closes the window as its close box does; true when it closed.
@@ -195,7 +192,6 @@ protected:
     }
     void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
     std::string Panel(int index) const { return form->StatusBar1().panel(index); }
-    // The file names of the job list, first column.
     Texts Rows() const {
         Texts rows;
         for (int row = 1; row <= form->session().jobList().FileCount(); ++row)
