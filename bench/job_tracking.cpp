@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "BenchSize.h"
+#include "WaitingJobs.h"
 #include "platform/CupsPrintSpooler.h"
-#include "printers/QueueManagement.h"
 #include "spool/JobWatch.h"
 #include "support/SandboxPrintServer.h"
 
@@ -28,21 +28,12 @@ int main() {
     Server server;
     tavrin::CupsPrintSpooler spooler;
     const std::string queue = Server::kHpglQueue;
-    if (!tavrin::SendQueueCommand(spooler, queue, tavrin::QueueCommand::Pause).accepted) {
-        std::fprintf(stderr, "cannot pause %s\n", queue.c_str());
-        return 1;
-    }
     std::vector<tavrin::TrackedJob> jobs;
-    for (int i = 0; i < kJobs; ++i) {
-        const std::string name = "sheet" + std::to_string(i);
-        const auto job = spooler.Open(queue)->StartRawDocument(name);
-        job->Write("IN;PG;", 6);
-        if (!job->Finish()) {
-            std::fprintf(stderr, "job %d refused: %s\n", i, job->error().c_str());
-            return 1;
-        }
-        jobs.push_back(
-            {.printerName = queue, .file = name, .documentName = name, .jobId = job->id()});
+    for (const int id : PauseWithWaitingJobs(spooler, queue, kJobs)) {
+        tavrin::TrackedJob job;
+        job.printerName = queue;
+        job.jobId = id;
+        jobs.push_back(job);
     }
 
     const std::size_t before = server.RequestsAnswered();

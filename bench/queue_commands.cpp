@@ -9,6 +9,7 @@
 #include <string>
 
 #include "BenchSize.h"
+#include "WaitingJobs.h"
 #include "platform/CupsPrintSpooler.h"
 #include "printers/QueueManagement.h"
 #include "support/SandboxPrintServer.h"
@@ -44,18 +45,7 @@ int main() {
     Server server;
     tavrin::CupsPrintSpooler spooler;
     const std::string queue = Server::kHpglQueue;
-    if (!tavrin::SendQueueCommand(spooler, queue, tavrin::QueueCommand::Pause).accepted) {
-        std::fprintf(stderr, "cannot pause %s\n", queue.c_str());
-        return 1;
-    }
-    for (int i = 0; i < kWaitingJobs; ++i) {
-        const auto job = spooler.Open(queue)->StartRawDocument("sheet" + std::to_string(i));
-        job->Write("IN;PG;", 6);
-        if (!job->Finish()) {
-            std::fprintf(stderr, "job %d refused: %s\n", i, job->error().c_str());
-            return 1;
-        }
-    }
+    PauseWithWaitingJobs(spooler, queue, kWaitingJobs);
     const auto listed = spooler.Open(queue)->Jobs();
     if (!listed || listed->size() != static_cast<std::size_t>(kWaitingJobs)) {
         std::fprintf(stderr, "the queue does not list %d jobs\n", kWaitingJobs);

@@ -41,9 +41,13 @@ PrinterStatus PrinterStatusOfResponse(ipp_t* response) {
     return status;
 }
 
-std::vector<JobStatus> JobStatusesOfResponse(ipp_t* response) {
-    std::vector<JobStatus> jobs;
-    JobStatus* current = nullptr;
+namespace {
+
+// Every job group of a Get-Jobs answer, read into a Job by `take(job, name, attr)`.
+template <typename Job, typename Take>
+std::vector<Job> JobsOfResponse(ipp_t* response, Take take) {
+    std::vector<Job> jobs;
+    Job* current = nullptr;
     for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;
          attr = ippNextAttribute(response)) {
         if (ippGetGroupTag(attr) != IPP_TAG_JOB) {
@@ -52,42 +56,41 @@ std::vector<JobStatus> JobStatusesOfResponse(ipp_t* response) {
         }
         if (!current)
             current = &jobs.emplace_back();
-        const std::string_view name(ippGetName(attr) ? ippGetName(attr) : "");
-        if (name == "job-id")
-            current->id = ippGetInteger(attr, 0);
-        if (name == "job-state")
-            current->state = QueueJobStateOf(ippGetInteger(attr, 0));
-        if (name == "job-state-reasons")
-            current->reasons = Keywords(attr);
-        if (name == "job-state-message")
-            current->message = Text(attr);
+        take(*current, std::string_view(ippGetName(attr) ? ippGetName(attr) : ""), attr);
     }
     return jobs;
 }
 
+}  // namespace
+
+std::vector<JobStatus> JobStatusesOfResponse(ipp_t* response) {
+    return JobsOfResponse<JobStatus>(
+        response, [](JobStatus& job, std::string_view name, ipp_attribute_t* attr) {
+            if (name == "job-id")
+                job.id = ippGetInteger(attr, 0);
+            if (name == "job-state")
+                job.state = QueueJobStateOf(ippGetInteger(attr, 0));
+            if (name == "job-state-reasons")
+                job.reasons = Keywords(attr);
+            if (name == "job-state-message")
+                job.message = Text(attr);
+        });
+}
+
 std::vector<QueueJob> QueueJobsOfResponse(ipp_t* response) {
-    std::vector<QueueJob> jobs;
-    QueueJob* current = nullptr;
-    for (ipp_attribute_t* attr = ippFirstAttribute(response); attr;
-         attr = ippNextAttribute(response)) {
-        if (ippGetGroupTag(attr) != IPP_TAG_JOB) {
-            current = nullptr;
-            continue;
-        }
-        if (!current)
-            current = &jobs.emplace_back();
-        const std::string_view name(ippGetName(attr) ? ippGetName(attr) : "");
-        if (name == "job-id")
-            current->id = ippGetInteger(attr, 0);
-        if (name == "job-name")
-            current->documentName = Text(attr);
-        if (name == "job-k-octets")
-            current->sizeKBytes = ippGetInteger(attr, 0);
-        if (name == "job-state")
-            current->state = QueueJobStateOf(ippGetInteger(attr, 0));
-        if (name == "time-at-creation")
-            current->createdAt = ippGetInteger(attr, 0);
-    }
+    std::vector<QueueJob> jobs = JobsOfResponse<QueueJob>(
+        response, [](QueueJob& job, std::string_view name, ipp_attribute_t* attr) {
+            if (name == "job-id")
+                job.id = ippGetInteger(attr, 0);
+            if (name == "job-name")
+                job.documentName = Text(attr);
+            if (name == "job-k-octets")
+                job.sizeKBytes = ippGetInteger(attr, 0);
+            if (name == "job-state")
+                job.state = QueueJobStateOf(ippGetInteger(attr, 0));
+            if (name == "time-at-creation")
+                job.createdAt = ippGetInteger(attr, 0);
+        });
     std::sort(jobs.begin(), jobs.end(),
               [](const QueueJob& a, const QueueJob& b) { return a.id < b.id; });
     return jobs;

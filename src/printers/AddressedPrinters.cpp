@@ -6,6 +6,21 @@
 namespace tavrin {
 namespace {
 
+// A job at an address that cannot be used: refused from the start.
+class RefusedJob final : public PrintJob {
+public:
+    explicit RefusedJob(std::string error) : error_(std::move(error)) {}
+    bool ok() const override { return false; }
+    std::string error() const override { return error_; }
+    std::size_t Write(const char*, std::size_t) override { return 0; }
+    bool Finish() override { return false; }
+    void Cancel() override {}
+    int id() const override { return 0; }
+
+private:
+    std::string error_;
+};
+
 // A handle for an address that cannot be used.
 class UnusableAddress final : public PrinterHandle {
 public:
@@ -13,7 +28,9 @@ public:
     bool ok() const override { return false; }
     std::string error() const override { return error_; }
     std::optional<std::string> PortName() override { return std::nullopt; }
-    std::unique_ptr<PrintJob> StartRawDocument(const std::string&) override { return nullptr; }
+    std::unique_ptr<PrintJob> StartRawDocument(const std::string&) override {
+        return std::make_unique<RefusedJob>(error_);
+    }
     bool Send(QueueCommand) override { return false; }
     std::optional<std::vector<QueueJob>> Jobs(JobsWanted) override { return std::nullopt; }
     std::optional<QueueStatus> Status(int) override { return std::nullopt; }
@@ -36,14 +53,13 @@ AddressedPrinters::AddressedPrinters(PrintSpooler& queues, DeviceProbe& queuePro
       printers_(std::move(printers)),
       timeouts_(timeouts) {}
 
-const AddressedPrinter* AddressedPrinters::Find(const std::string& name) {
+std::optional<AddressedPrinter> AddressedPrinters::Find(const std::string& name) const {
     for (const AddressedPrinter& printer : printers_)
         if (ShownName(printer) == name)
-            return &printer;
-    if (!LooksLikePrinterAddress(name))
-        return nullptr;
-    given_ = {{}, name, {}};
-    return &given_;
+            return printer;
+    if (LooksLikePrinterAddress(name))
+        return AddressedPrinter{{}, name, {}};
+    return std::nullopt;
 }
 
 std::vector<std::string> AddressedPrinters::Spooling::PrinterNames() {
@@ -54,7 +70,7 @@ std::vector<std::string> AddressedPrinters::Spooling::PrinterNames() {
 }
 
 std::unique_ptr<PrinterHandle> AddressedPrinters::Spooling::Open(const std::string& printerName) {
-    const AddressedPrinter* printer = owner_.Find(printerName);
+    const auto printer = owner_.Find(printerName);
     if (!printer)
         return owner_.queues_.Open(printerName);
     const auto address = ParsePrinterAddress(printer->address);
@@ -68,7 +84,7 @@ std::unique_ptr<PrinterHandle> AddressedPrinters::Spooling::Open(const std::stri
 }
 
 DeviceAnswer AddressedPrinters::Probing::Probe(const std::string& deviceName) {
-    const AddressedPrinter* printer = owner_.Find(deviceName);
+    const auto printer = owner_.Find(deviceName);
     if (!printer)
         return owner_.queueProbe_.Probe(deviceName);
     DeviceAnswer answer{ShownName(*printer), std::nullopt};

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,9 @@ public:
     PrintSpooler& Spooler() { return spooler_; }
     DeviceProbe& Probe() { return probe_; }
 
-    // The addressed printer `name` stands for: one of the list, or an address itself; null for
-    // a queue's name.
-    const AddressedPrinter* Find(const std::string& name);
+    // The addressed printer `name` stands for: one of the list, or an address itself; nothing
+    // for a queue's name.
+    std::optional<AddressedPrinter> Find(const std::string& name) const;
 
 private:
     class Spooling final : public PrintSpooler {
@@ -62,7 +63,6 @@ private:
     DeviceProbe& queueProbe_;
     std::vector<AddressedPrinter> printers_;
     SocketTimeouts timeouts_;
-    AddressedPrinter given_;  // an address used by itself
     Spooling spooler_{*this};
     Probing probe_{*this};
 };

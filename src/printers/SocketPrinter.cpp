@@ -60,21 +60,24 @@ public:
         // The device has the job once it has acknowledged every byte; a device that drops the
         // connection before then resets it.
         const auto giveUp = Clock::now() + std::chrono::milliseconds(timeouts_.silenceMilliseconds);
-        bool closed = false;
-        while (true) {
-            int unsent = 0;
-            if (ioctl(fd_, SIOCOUTQ, &unsent) == 0 && unsent == 0 && SocketError() == 0)
-                break;
+        // What the device sends back meanwhile (status, PJL answers) is read and dropped.
+        for (bool closed = false;;) {
             if (const int error = SocketError()) {
                 Broke(error);
                 return false;
             }
+            int unsent = 0;
+            if (ioctl(fd_, SIOCOUTQ, &unsent) == 0 && unsent == 0)
+                break;
             if (Clock::now() >= giveUp) {
                 Fail("The device at " + address_ + " did not take the whole job");
                 return false;
             }
-            pollfd wait{fd_, POLLIN, 0};
-            if (!closed && poll(&wait, 1, 20) > 0) {
+            pollfd wait{fd_, static_cast<short>(closed ? 0 : POLLIN), 0};
+            const int ready = poll(&wait, 1, 20);
+            if (ready > 0 && !(wait.revents & POLLIN)) {
+                usleep(20000);  // a hang-up wakes poll at once: wait for the acknowledgements
+            } else if (ready > 0) {
                 char discard[4096];
                 const ssize_t got = recv(fd_, discard, sizeof discard, 0);
                 if (got < 0) {
@@ -82,8 +85,6 @@ public:
                     return false;
                 }
                 closed = got == 0;
-            } else if (closed) {
-                usleep(20000);
             }
         }
         id_ = ++lastSocketJob;

@@ -38,13 +38,13 @@ public:
     }
     ~Device() {
         shutdown(listener_, SHUT_RDWR);
-        thread_.join();
+        Received();
         close(listener_);
     }
     std::string Address() const { return "socket://127.0.0.1:" + std::to_string(port); }
-    std::string Received() {
-        thread_.join();
-        thread_ = std::thread([] {});
+    const std::string& Received() {
+        if (thread_.joinable())
+            thread_.join();
         return received;
     }
 
