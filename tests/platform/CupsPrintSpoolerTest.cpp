@@ -8,6 +8,7 @@
 
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsQueueList.h"
+#include "platform/CupsQueueStatus.h"
 #include "platform/NetworkPrinters.h"
 #include "platform/PpdTechnology.h"
 #include "support/DelayingProxy.h"
@@ -78,6 +79,26 @@ TEST(CupsQueueList, ReadsEveryPrinterGroupOfTheResponseSortedByName) {
         {"zeta", 4, {"socket://10.0.0.7:9100", "", "info", std::nullopt}}};
     EXPECT_EQ(QueuesOfResponse(response), expected);
     ippDelete(response);
+}
+
+// The answers' readers, given attributes of the wrong type or empty words.
+TEST(CupsAnswers, WrongTypesReadAsEmptyAndEmptyOrNoneWordsAreLeftOut) {
+    ipp_t* answer = ippNew();
+    const char* reasons[] = {"", "none", "media-empty-error"};
+    ippAddStrings(answer, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "printer-state-reasons", 3, nullptr,
+                  reasons);
+    ippAddInteger(answer, IPP_TAG_PRINTER, IPP_TAG_INTEGER, "printer-state-message", 7);
+    ippAddInteger(answer, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", 4);
+    ippAddInteger(answer, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-name", 12);  // no text
+    ippAddStrings(answer, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-state-reasons", 3, nullptr, reasons);
+
+    EXPECT_EQ(PrinterStatusOfResponse(answer), (PrinterStatus{false, {"media-empty-error"}, ""}));
+    const std::vector<QueueJob> listed = QueueJobsOfResponse(answer);
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ((std::pair{listed[0].id, listed[0].documentName}), (std::pair{4, std::string()}));
+    EXPECT_EQ(JobStatusesOfResponse(answer),
+              (std::vector<JobStatus>{{4, QueueJobState::Pending, {"media-empty-error"}, ""}}));
+    ippDelete(answer);
 }
 
 TEST(NetworkPrinterList, KeepsWhatHasNoQueueSortedByNameAndDropsWhatIsGone) {

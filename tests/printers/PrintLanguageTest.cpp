@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The language of every sample print file, and of the headers drivers write in front of them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -87,12 +88,8 @@ TEST(PrintLanguage, TheDocumentFormatIsTheFilesOwnWhenThePrinterListsIt) {
     EXPECT_EQ(DocumentFormatFor(L::PclWithHpGl2, office), "application/vnd.hp-pcl");
     EXPECT_EQ(DocumentFormatFor(L::PostScript, plotter), "application/octet-stream");
     EXPECT_EQ(DocumentFormatFor(L::Unknown, office), "application/octet-stream");
-    try {
-        DetectFileLanguage("/nonexistent/plot.plt");
-        ADD_FAILURE() << "a missing file was read";
-    } catch (const Error& error) {
-        EXPECT_STREQ(error.what(), "Cannot open file /nonexistent/plot.plt");
-    }
+    EXPECT_THAT([] { DetectFileLanguage("/nonexistent/plot.plt"); },
+                testing::ThrowsMessage<Error>("Cannot open file /nonexistent/plot.plt"));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/PlainForm.h"
 #include "printers/DeviceClass.h"
 #include "printers/DeviceName.h"
+#include "printers/PrinterAddress.h"
 #include "printers/PrinterSelection.h"
 #include "printers/ProbeDeviceClass.h"
 #include "printers/QueueJobText.h"
@@ -366,6 +367,34 @@ TEST_F(PrintersTest, EachQueueCommandGoesToTheNamedPrinterARefusalSaysWhatAndWhe
         EXPECT_EQ(After(click(form, spooler, "Plotter")),
                   "0 'The print spooler refused to " + std::string(verb) +
                       " the queue of printer Plotter' " + items + " '" + kCaptionAtStart + "' 0");
+    }
+}
+
+// An address as "scheme host port resource"; "none" where it is no printer address.
+TEST(PrinterAddress, ReadsIppIppsAndSocketAddressesWithTheirDefaultPortsAndRefusesTheRest) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"socket://10.0.0.7", "socket 10.0.0.7 9100 /"},
+        {"socket://plotter.local:9101/", "socket plotter.local 9101 /"},
+        {"ipp://[fe80::1]:8631/ipp/print", "ipp fe80::1 8631 /ipp/print"},
+        {"ipps://printer", "ipps printer 631 /"},
+        {"socket://10.0.0.7/queue", "none"},
+        {"socket://:9100", "none"},
+        {"ipp://host:0/", "none"},
+        {"ipp://host:65536/", "none"},
+        {"ipp://host:/", "none"},
+        {"ipp://ho st/", "none"},
+        {"ipp://[::1/", "none"},
+        {"lpd://host/queue", "none"},
+    };
+    const char* schemes[] = {"ipp", "ipps", "socket"};
+    for (const auto& [text, expected] : rows) {
+        const auto address = ParsePrinterAddress(text);
+        EXPECT_EQ(address ? std::string(schemes[static_cast<int>(address->scheme)]) + " " +
+                                address->host + " " + std::to_string(address->port) + " " +
+                                address->resource
+                          : "none",
+                  expected)
+            << text;
     }
 }
 
