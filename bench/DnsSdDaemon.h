@@ -40,22 +40,6 @@ private:
     static bool Running() { return std::system("avahi-daemon -c >/dev/null 2>&1") == 0; }
 
     static bool Start() {
-        if (std::system("command -v avahi-daemon >/dev/null 2>&1") != 0)
-            return false;
-        // A socket left by a message bus that has gone answers nothing: start a new bus then.
-        if (std::system("dbus-send --system --print-reply --dest=org.freedesktop.DBus / "
-                        "org.freedesktop.DBus.GetId >/dev/null 2>&1") != 0) {
-            std::error_code ignored;
-            std::filesystem::remove("/run/dbus/system_bus_socket", ignored);
-            std::filesystem::remove("/run/dbus/pid", ignored);
-            std::filesystem::create_directories("/run/dbus", ignored);
-            std::system("dbus-daemon --system --fork >/dev/null 2>&1");
-        }
-        std::system("avahi-daemon -D --no-drop-root >/dev/null 2>&1");
-        // The daemon takes a moment to register its services on the bus.
-        for (int i = 0; i < 50 && !Running(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        return Running();
+        return std::system("'" TAVRIN_SOURCE_DIR "/tools/start-dnssd'") == 0 && Running();
     }
 };

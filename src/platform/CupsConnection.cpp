@@ -10,11 +10,26 @@ constexpr double kGivingUpSeconds = 0.001;
 
 CupsConnection::CupsConnection(const CupsTimeouts& timeouts) {
     const char* server = cupsServer();
-    server_ = server ? server : "";
-    http_ = httpConnect2(server, ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+    const std::string name = server ? server : "";
+    connectFailure_ = "Cannot reach the print server " + name;
+    silence_ = "The print server " + name + " does not answer";
+    Connect(server, ippPort(), cupsEncryption(), timeouts);
+}
+
+CupsConnection::CupsConnection(const std::string& host, int port, bool encrypted,
+                               const std::string& address, const CupsTimeouts& timeouts)
+    : connectFailure_("Cannot connect to " + address),
+      silence_("The printer at " + address + " does not answer") {
+    Connect(host.c_str(), port, encrypted ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED,
+            timeouts);
+}
+
+void CupsConnection::Connect(const char* host, int port, http_encryption_t encryption,
+                             const CupsTimeouts& timeouts) {
+    http_ = httpConnect2(host, port, nullptr, AF_UNSPEC, encryption, 1,
                          timeouts.connectMilliseconds, nullptr);
     if (!http_) {
-        error_ = "Cannot reach the print server " + server_ + ": " + LastCupsError();
+        error_ = connectFailure_ + ": " + LastCupsError();
         return;
     }
     httpSetTimeout(http_, timeouts.requestSeconds, &CupsConnection::OnSilence, &watch_);
@@ -38,7 +53,7 @@ std::string CupsConnection::FailureText() const {
     if (!http_)
         return error_;
     if (watch_.expired)
-        return "The print server " + server_ + " does not answer";
+        return silence_;
     return LastCupsError();
 }
 
@@ -67,9 +82,14 @@ ipp_t* CupsConnection::Ask(ipp_t* request, const char* resource) const {
 
 ipp_t* NewQueueRequest(ipp_op_t operation, const std::string& queueName,
                        const std::vector<const char*>& attributes) {
+    return NewPrinterRequest(operation, QueueUri(queueName), attributes);
+}
+
+ipp_t* NewPrinterRequest(ipp_op_t operation, const std::string& printerUri,
+                         const std::vector<const char*>& attributes) {
     ipp_t* request = ippNewRequest(operation);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 QueueUri(queueName).c_str());
+                 printerUri.c_str());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
     if (!attributes.empty())

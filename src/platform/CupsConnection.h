@@ -20,6 +20,10 @@ struct CupsTimeouts {
 class CupsConnection {
 public:
     explicit CupsConnection(const CupsTimeouts& timeouts);
+    // A connection straight to an IPP printer at `host`:`port`, named `address` in messages;
+    // `encrypted` for ipps.
+    CupsConnection(const std::string& host, int port, bool encrypted, const std::string& address,
+                   const CupsTimeouts& timeouts);
     ~CupsConnection();
     CupsConnection(const CupsConnection&) = delete;
     CupsConnection& operator=(const CupsConnection&) = delete;
@@ -44,8 +48,11 @@ private:
         bool expired = false;
     };
     static int OnSilence(http_t* http, void* watch);
+    void Connect(const char* host, int port, http_encryption_t encryption,
+                 const CupsTimeouts& timeouts);
 
-    std::string server_;
+    std::string connectFailure_;  // how a failed connect begins its message
+    std::string silence_;         // the message when the other end stays silent
     http_t* http_ = nullptr;
     std::string error_;
     SilenceWatch watch_;
@@ -61,5 +68,8 @@ std::string QueueUri(const std::string& queueName);
 // when there are any.
 ipp_t* NewQueueRequest(ipp_op_t operation, const std::string& queueName,
                        const std::vector<const char*>& attributes = {});
+// The same for the printer at `printerUri`.
+ipp_t* NewPrinterRequest(ipp_op_t operation, const std::string& printerUri,
+                         const std::vector<const char*>& attributes = {});
 
 }  // namespace tavrin

@@ -98,11 +98,18 @@ std::vector<QueueJob> QueueJobsOfResponse(ipp_t* response) {
 
 std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std::string& queueName,
                                            int firstJobId) {
+    return ReadPrinterStatus(connection, QueueUri(queueName), "/", firstJobId);
+}
+
+std::optional<QueueStatus> ReadPrinterStatus(CupsConnection& connection,
+                                             const std::string& printerUri,
+                                             const std::string& resource, int firstJobId) {
     if (!connection.ok())
         return std::nullopt;
     ipp_t* printer = connection.Ask(
-        NewQueueRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, queueName,
-                        {"printer-state", "printer-state-reasons", "printer-state-message"}));
+        NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, printerUri,
+                          {"printer-state", "printer-state-reasons", "printer-state-message"}),
+        resource.c_str());
     if (!printer)
         return std::nullopt;
     QueueStatus status;
@@ -110,12 +117,12 @@ std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std
     ippDelete(printer);
 
     ipp_t* request =
-        NewQueueRequest(IPP_OP_GET_JOBS, queueName,
-                        {"job-id", "job-state", "job-state-reasons", "job-state-message"});
+        NewPrinterRequest(IPP_OP_GET_JOBS, printerUri,
+                          {"job-id", "job-state", "job-state-reasons", "job-state-message"});
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id",
                   std::max(firstJobId, 1));
-    ipp_t* jobs = connection.Ask(request);
+    ipp_t* jobs = connection.Ask(request, resource.c_str());
     if (!jobs)
         return std::nullopt;
     status.jobs = JobStatusesOfResponse(jobs);

@@ -14,6 +14,10 @@ namespace tavrin {
 // connection.FailureText() then says why.
 std::optional<QueueStatus> ReadQueueStatus(CupsConnection& connection, const std::string& queueName,
                                            int firstJobId);
+// The same for the printer at `printerUri`, asked at `resource` on the connection.
+std::optional<QueueStatus> ReadPrinterStatus(CupsConnection& connection,
+                                             const std::string& printerUri,
+                                             const std::string& resource, int firstJobId);
 
 // The readers of the server's answers: a printer's state from Get-Printer-Attributes, and the
 // jobs of a Get-Jobs answer, with their states or as a queue listing shows them (by job id).

@@ -1,25 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printers/AddressedPrinters.h"
 
+#include <algorithm>
+
 #include "platform/Error.h"
+#include "platform/IppPrinterHandle.h"
+#include "platform/RefusedPrintJob.h"
+#include "printers/DeviceClass.h"
+#include "printers/PrintLanguage.h"
 
 namespace tavrin {
 namespace {
-
-// A job at an address that cannot be used: refused from the start.
-class RefusedJob final : public PrintJob {
-public:
-    explicit RefusedJob(std::string error) : error_(std::move(error)) {}
-    bool ok() const override { return false; }
-    std::string error() const override { return error_; }
-    std::size_t Write(const char*, std::size_t) override { return 0; }
-    bool Finish() override { return false; }
-    void Cancel() override {}
-    int id() const override { return 0; }
-
-private:
-    std::string error_;
-};
 
 // A handle for an address that cannot be used.
 class UnusableAddress final : public PrinterHandle {
@@ -29,7 +20,7 @@ public:
     std::string error() const override { return error_; }
     std::optional<std::string> PortName() override { return std::nullopt; }
     std::unique_ptr<PrintJob> StartRawDocument(const std::string&) override {
-        return std::make_unique<RefusedJob>(error_);
+        return std::make_unique<RefusedPrintJob>(error_);
     }
     bool Send(QueueCommand) override { return false; }
     std::optional<std::vector<QueueJob>> Jobs(JobsWanted) override { return std::nullopt; }
@@ -43,17 +34,76 @@ const std::string& ShownName(const AddressedPrinter& printer) {
     return printer.name.empty() ? printer.address : printer.name;
 }
 
+// The document-format a document goes as, from its first bytes.
+DocumentFormatChoice FormatFromLanguage() {
+    return {kLanguageHeadBytes,
+            [](std::string_view head, const std::vector<std::string>& supported) {
+                return DocumentFormatFor(DetectPrintLanguage(head).language, supported);
+            }};
+}
+
+bool Takes(const IppPrinterDescription& description, const std::string& format) {
+    const auto& formats = description.documentFormats;
+    return std::find(formats.begin(), formats.end(), format) != formats.end();
+}
+
 }  // namespace
+
+DeviceAnswer DeviceAnswerOfIppPrinter(const std::string& shownName,
+                                      const IppPrinterDescription& description) {
+    if (description.makeAndModel.compare(0, 5, "Oce 9") == 0)
+        return {description.makeAndModel, std::nullopt};
+    DeviceAnswer answer{shownName, std::nullopt};
+    if (Takes(description, "application/vnd.hp-hpgl"))
+        answer.technology = "HPGL/2";
+    else if (Takes(description, "application/postscript"))
+        answer.technology = "PostScript";
+    return answer;
+}
+
+IppEndpoint IppEndpointOf(const PrinterAddress& address) {
+    return {address.text, address.host, address.port, address.resource,
+            address.scheme == PrinterAddress::Scheme::Ipps};
+}
 
 AddressedPrinters::AddressedPrinters(PrintSpooler& queues, DeviceProbe& queueProbe,
                                      std::vector<AddressedPrinter> printers,
-                                     SocketTimeouts timeouts)
+                                     SocketTimeouts socketTimeouts, IppTimeouts ippTimeouts)
     : queues_(queues),
       queueProbe_(queueProbe),
       printers_(std::move(printers)),
-      timeouts_(timeouts) {}
+      socketTimeouts_(socketTimeouts),
+      ippTimeouts_(ippTimeouts) {}
+
+std::optional<IppPrinterDescription> AddressedPrinters::Describe(const PrinterAddress& address) {
+    {
+        std::lock_guard lock(mutex_);
+        if (const auto known = described_.find(address.text); known != described_.end())
+            return known->second;
+    }
+    const IppEndpoint endpoint = IppEndpointOf(address);
+    const CupsConnection connection(endpoint.host, endpoint.port, endpoint.encrypted, endpoint.uri,
+                                    ippTimeouts_.connection);
+    const auto description = AskIppPrinter(connection, endpoint);
+    if (description) {
+        std::lock_guard lock(mutex_);
+        described_[address.text] = *description;
+    }
+    return description;
+}
+
+std::vector<AddressedPrinter> AddressedPrinters::Printers() const {
+    std::lock_guard lock(mutex_);
+    return printers_;
+}
+
+void AddressedPrinters::SetPrinters(std::vector<AddressedPrinter> printers) {
+    std::lock_guard lock(mutex_);
+    printers_ = std::move(printers);
+}
 
 std::optional<AddressedPrinter> AddressedPrinters::Find(const std::string& name) const {
+    std::lock_guard lock(mutex_);
     for (const AddressedPrinter& printer : printers_)
         if (ShownName(printer) == name)
             return printer;
@@ -64,9 +114,13 @@ std::optional<AddressedPrinter> AddressedPrinters::Find(const std::string& name)
 
 std::vector<std::string> AddressedPrinters::Spooling::PrinterNames() {
     std::vector<std::string> names = owner_.queues_.PrinterNames();
-    for (const AddressedPrinter& printer : owner_.printers_)
+    for (const AddressedPrinter& printer : owner_.Printers())
         names.push_back(ShownName(printer));
     return names;
+}
+
+std::string AddressedPrinters::Spooling::LastError() const {
+    return owner_.Printers().empty() ? owner_.queues_.LastError() : std::string();
 }
 
 std::unique_ptr<PrinterHandle> AddressedPrinters::Spooling::Open(const std::string& printerName) {
@@ -79,16 +133,33 @@ std::unique_ptr<PrinterHandle> AddressedPrinters::Spooling::Open(const std::stri
             FormatMessage("'%s' is no printer address", printer->address) +
             " (ipp://HOST[:PORT]/PATH, ipps://... or socket://HOST[:PORT])");
     if (address->scheme == PrinterAddress::Scheme::Socket)
-        return std::make_unique<SocketPrinter>(*address, owner_.timeouts_);
-    return std::make_unique<UnusableAddress>("IPP printers by address are not supported yet");
+        return std::make_unique<SocketPrinter>(*address, owner_.socketTimeouts_);
+    std::optional<std::vector<std::string>> formats;
+    {
+        std::lock_guard lock(owner_.mutex_);
+        if (const auto known = owner_.described_.find(address->text);
+            known != owner_.described_.end())
+            formats = known->second.documentFormats;
+    }
+    return std::make_unique<IppPrinterHandle>(IppEndpointOf(*address), std::move(formats),
+                                              FormatFromLanguage(), owner_.ippTimeouts_);
 }
 
 DeviceAnswer AddressedPrinters::Probing::Probe(const std::string& deviceName) {
     const auto printer = owner_.Find(deviceName);
     if (!printer)
         return owner_.queueProbe_.Probe(deviceName);
+    const auto address = ParsePrinterAddress(printer->address);
+    if (address && address->scheme != PrinterAddress::Scheme::Socket) {
+        if (const auto description = owner_.Describe(*address))
+            return DeviceAnswerOfIppPrinter(ShownName(*printer), *description);
+        return {ShownName(*printer), std::nullopt};
+    }
     DeviceAnswer answer{ShownName(*printer), std::nullopt};
-    if (!printer->technology.empty())
+    // An Oce device is known by its name, not by a driver's technology.
+    if (printer->technology == kOceDeviceClass)
+        answer.description = kOceDeviceClass;
+    else if (!printer->technology.empty())
         answer.technology = printer->technology;
     return answer;
 }

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/IppPrinterHandle.h"
+
+#include "platform/CupsQueueStatus.h"
+#include "platform/RefusedPrintJob.h"
+
+namespace tavrin {
+IppPrinterHandle::IppPrinterHandle(IppEndpoint endpoint,
+                                   std::optional<std::vector<std::string>> knownFormats,
+                                   DocumentFormatChoice choice, IppTimeouts timeouts)
+    : endpoint_(std::move(endpoint)),
+      knownFormats_(std::move(knownFormats)),
+      choice_(std::move(choice)),
+      timeouts_(timeouts) {}
+
+std::unique_ptr<CupsConnection> IppPrinterHandle::Connect() const {
+    return std::make_unique<CupsConnection>(endpoint_.host, endpoint_.port, endpoint_.encrypted,
+                                            endpoint_.uri, timeouts_.connection);
+}
+
+std::unique_ptr<PrintJob> IppPrinterHandle::StartRawDocument(const std::string& documentName) {
+    if (!knownFormats_) {
+        const auto connection = Connect();
+        const auto description = AskIppPrinter(*connection, endpoint_);
+        if (!description)
+            return std::make_unique<RefusedPrintJob>(connection->FailureText());
+        knownFormats_ = description->documentFormats;
+    }
+    return std::make_unique<IppPrintJob>(endpoint_, documentName, *knownFormats_, choice_,
+                                         timeouts_);
+}
+
+bool IppPrinterHandle::Send(QueueCommand command) {
+    ipp_op_t operation = IPP_OP_PAUSE_PRINTER;
+    if (command == QueueCommand::Resume)
+        operation = IPP_OP_RESUME_PRINTER;
+    if (command == QueueCommand::Purge)
+        operation = IPP_OP_PURGE_JOBS;
+    const auto connection = Connect();
+    if (!connection->ok())
+        return false;
+    ipp_t* response =
+        connection->Ask(NewPrinterRequest(operation, endpoint_.uri), endpoint_.resource.c_str());
+    ippDelete(response);
+    return response != nullptr;
+}
+
+std::optional<std::vector<QueueJob>> IppPrinterHandle::Jobs(JobsWanted wanted) {
+    const auto connection = Connect();
+    if (!connection->ok())
+        return std::nullopt;
+    ipp_t* request =
+        NewPrinterRequest(IPP_OP_GET_JOBS, endpoint_.uri,
+                          {"job-id", "job-name", "job-k-octets", "job-state", "time-at-creation"});
+    if (wanted == JobsWanted::AlsoEnded)
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    ipp_t* response = connection->Ask(request, endpoint_.resource.c_str());
+    if (!response)
+        return std::nullopt;
+    std::vector<QueueJob> jobs = QueueJobsOfResponse(response);
+    ippDelete(response);
+    return jobs;
+}
+
+std::optional<QueueStatus> IppPrinterHandle::Status(int firstJobId) {
+    const auto connection = Connect();
+    return ReadPrinterStatus(*connection, endpoint_.uri, endpoint_.resource, firstJobId);
+}
+
+}  // namespace tavrin
