@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes, read as an IPP message as libcups reads a print server's answer, to every
-// reader of such answers: the queue list, a printer's state, the jobs' states and the queue
-// listing. Whatever the attributes' types, nothing may crash, and what the readers give must make
-// sense to those who use it: every queue has a name, and every ended job's verdict a reason.
+// reader of such answers: the queue list, a printer's state and what a printer says of itself,
+// the jobs' states and the queue listing. Whatever the attributes' types, nothing may crash, and
+// what the readers give must make sense to those who use it: every queue has a name, and every
+// ended job's verdict a reason.
 #include <cups/cups.h>
 
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include "FuzzSupport.h"
 #include "platform/CupsQueueList.h"
 #include "platform/CupsQueueStatus.h"
+#include "platform/IppPrinterDescription.h"
 #include "spool/JobVerdict.h"
 
 namespace {
@@ -52,6 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     tavrin::QueueJobsOfResponse(answer);
+    for (const std::string& format :
+         tavrin::IppPrinterDescriptionOfResponse(answer).documentFormats)
+        Check(!format.empty(), "an empty document-format");
     ippDelete(answer);
     return 0;
 }
