@@ -149,6 +149,7 @@ PrintLanguage ContentLanguage(std::string_view text) {
 
 FileLanguage DetectPrintLanguage(std::string_view head) {
     FileLanguage found;
+    const char* const start = head.data();
     SkipNuls(head);
     head = head.substr(0, kLanguageHeadBytes);
     std::string_view content = head;
@@ -171,6 +172,15 @@ FileLanguage DetectPrintLanguage(std::string_view head) {
         else if (pjl.starts_with("PCL"))
             found.language = PrintLanguage::Pcl;
     }
+    if (found.language == PrintLanguage::HpGl2 || found.language == PrintLanguage::HpGl) {
+        // A PJL header may end in the escape that enters HP-GL/2. Without a header the escape
+        // is part of the plot, as it always was.
+        if (found.pjl && StartsWith(content, kReset) && EntersHpGl2(content, kReset.size()))
+            content.remove_prefix(kReset.size());
+        if (found.pjl && EntersHpGl2(content, 0))
+            content.remove_prefix(content[2] == '-' ? 5 : 4);
+        found.hpglStart = static_cast<std::uint64_t>(content.data() - start);
+    }
     return found;
 }
 
@@ -180,7 +190,7 @@ FileLanguage DetectFileLanguage(const std::string& path) {
         throw Error(FormatMessage("Cannot open file %s", path));
     std::string head;
     std::array<char, 16384> buffer{};
-    std::size_t padding = 0;
+    std::uint64_t padding = 0;
     while (head.size() < kLanguageHeadBytes && padding < kMostPadding) {
         file.read(buffer.data(), buffer.size());
         const std::string_view got(buffer.data(), static_cast<std::size_t>(file.gcount()));
@@ -192,12 +202,16 @@ FileLanguage DetectFileLanguage(const std::string& path) {
                 padding += got.size();
                 continue;
             }
+            padding += first;
             head.append(got.substr(first));
         } else {
             head.append(got);
         }
     }
-    return DetectPrintLanguage(head);
+    FileLanguage found = DetectPrintLanguage(head);
+    if (found.language == PrintLanguage::HpGl2 || found.language == PrintLanguage::HpGl)
+        found.hpglStart += padding;
+    return found;
 }
 
 std::string DocumentFormatFor(PrintLanguage language, const std::vector<std::string>& supported) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,10 @@ struct FileLanguage {
     // The language the PJL header enters ("@PJL ENTER LANGUAGE=..."), upper case; empty
     // when it names none.
     std::string pjlLanguage;
+    // Where HP-GL/2 or HP-GL data begins, counted from the start of what was read: after NUL
+    // padding and a PJL header, with the escape that ends it by entering HP-GL/2 (ESC%-1B,
+    // ESC%0B, ESC%1B). 0 for other languages.
+    std::uint64_t hpglStart = 0;
 
     bool operator==(const FileLanguage&) const = default;
 };

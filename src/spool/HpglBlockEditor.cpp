@@ -27,7 +27,8 @@ std::int64_t AlignUpToBlock(std::int64_t offset) {
 }  // namespace
 
 bool HpglBlockEditor::Examines(std::int64_t offset) const {
-    const bool headTest = windows_.removeQuality && offset + 3 < windows_.fromStart;
+    const bool headTest = windows_.removeQuality && offset + kBlock > windows_.dataStart &&
+                          offset + 3 < windows_.dataStart + windows_.fromStart;
     // The last "PG;" a block can hold ends at offset + kBlock.
     const bool tailTest = SeeksPage() && windows_.fileSize - (offset + kBlock) < windows_.fromEnd;
     return headTest || tailTest;
@@ -37,31 +38,43 @@ std::optional<std::int64_t> HpglBlockEditor::NextExamined(std::int64_t offset) c
     if (Examines(offset)) {
         return offset;
     }
-    if (!SeeksPage()) {
-        return std::nullopt;  // the head lies behind; nothing further is looked at
+    std::optional<std::int64_t> next;
+    // The head begins further on, after the padding and job header.
+    if (windows_.removeQuality && windows_.fromStart > 3 && offset + kBlock <= windows_.dataStart)
+        next = windows_.dataStart / kBlock * kBlock;
+    if (SeeksPage()) {
+        const std::int64_t firstTailBlock =
+            std::max(offset, AlignUpToBlock(windows_.fileSize - windows_.fromEnd - kBlock + 1));
+        next = next ? std::min(*next, firstTailBlock) : firstTailBlock;
     }
-    const std::int64_t firstTailBlock =
-        AlignUpToBlock(windows_.fileSize - windows_.fromEnd - kBlock + 1);
-    return std::max(offset, firstTailBlock);
+    return next;  // nothing when the head lies behind and no page instruction is sought
 }
 
 std::optional<std::size_t> HpglBlockEditor::Examine(std::span<char> block, std::int64_t offset) {
     const std::size_t length = block.size();
-    // Positions i below qualityEnd have "Q" at an offset below fromStart - 3; positions from
-    // pageBegin on have fewer than fromEnd bytes after a "PG;" that starts there.
+    // Positions i from qualityBegin and below qualityEnd have "Q" in the data's first
+    // fromStart - 3 bytes; positions from pageBegin on have fewer than fromEnd bytes after a
+    // "PG;" that starts there.
+    const std::size_t qualityBegin = ClampToBlock(windows_.dataStart - offset, length);
     const std::size_t qualityEnd =
-        windows_.removeQuality ? ClampToBlock(windows_.fromStart - 3 - offset, length) : 0;
+        windows_.removeQuality
+            ? ClampToBlock(windows_.dataStart + windows_.fromStart - 3 - offset, length)
+            : 0;
     const std::size_t pageBegin =
         SeeksPage() ? ClampToBlock(windows_.fileSize - windows_.fromEnd - 2 - offset, length)
                     : length;
     for (std::size_t i = 0; i < length; ++i) {
+        if (i < qualityBegin && i < pageBegin) {
+            i = std::min(qualityBegin, pageBegin);
+        }
         if (i >= qualityEnd && i < pageBegin) {
             i = pageBegin;
-            if (i >= length) {
-                break;
-            }
         }
-        if (i < qualityEnd && i + 1 < length && block[i] == 'Q' && block[i + 1] == 'L') {
+        if (i >= length) {
+            break;
+        }
+        if (i >= qualityBegin && i < qualityEnd && i + 1 < length && block[i] == 'Q' &&
+            block[i + 1] == 'L') {
             block[i] = ';';
             block[i + 1] = ';';
             for (std::size_t d = i + 2; d < length && IsDigit(block[d]); ++d) {

@@ -8,7 +8,8 @@
 namespace tavrin {
 
 // The examination of one 2048-byte block of an HP-GL/2 file. Positions are tested in increasing
-// order, first for a quality instruction "QL" in the head (blanked in place with its digits),
+// order, first for a quality instruction "QL" in the head (blanked in place with its digits; the
+// head counted from where the HP-GL/2 data begins, after any padding and job header),
 // then for the page instruction "PG;" in the tail. Neither instruction is looked for across the
 // end of a block. The first page instruction that qualifies ends the search for it.
 class HpglBlockEditor {
@@ -16,11 +17,12 @@ public:
     static constexpr std::size_t kBlockSize = 2048;
 
     struct Windows {
-        bool removeQuality = false;  // blank "QL" whose "Q" lies below fromStart - 3
+        bool removeQuality = false;  // blank "QL" whose "Q" lies below dataStart + fromStart - 3
         bool seekPage = false;       // find "PG;" followed by fewer than fromEnd bytes
         std::int64_t fromStart = 0;
         std::int64_t fromEnd = 0;
         std::int64_t fileSize = 0;
+        std::int64_t dataStart = 0;  // where the HP-GL/2 data begins; nothing before is edited
     };
 
     explicit HpglBlockEditor(const Windows& windows) : windows_(windows) {}

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "printers/PrintLanguage.h"
 #include "spool/FileData.h"
 #include "spool/HpglBlockEditor.h"
 #include "spool/TempFile.h"
@@ -58,11 +59,16 @@ HpglRewrite RewriteHpglFile(const std::string& sourcePath, int replotCount,
         RaiseInOutError(temp.error);
     }
 
+    // Drivers wrap the plot in padding and a job header: the head window is counted from where
+    // the HP-GL/2 data begins.
+    const std::int64_t dataStart =
+        removeQuality ? static_cast<std::int64_t>(DetectFileLanguage(sourcePath).hpglStart) : 0;
     HpglBlockEditor editor({.removeQuality = removeQuality,
                             .seekPage = smartReplots,
                             .fromStart = options.FromStart(),
                             .fromEnd = options.FromEnd(),
-                            .fileSize = source.info.st_size});
+                            .fileSize = source.info.st_size,
+                            .dataStart = dataStart});
     const bool wantsReplot = smartReplots && replotCount > 0;
     const std::string replotText = ReplotText(replotCount);
     HpglRewrite outcome;

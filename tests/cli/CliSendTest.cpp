@@ -95,12 +95,13 @@ TEST_F(CliSend, ListRowsWithTheirCopiesThenFilesWithTheGlobalCountThenSetsAndRev
 }
 
 // The device makes the copies from the rewrite or header the engine makes of the options. The
-// plot sets its quality 132754 bytes in, after a long run of NUL bytes: the head window stored
-// in the INI file reaches that far, and the run leaves the file as it was.
+// plot sets its quality 132754 bytes in, after a long run of NUL bytes and a PJL header: the
+// head window is counted from where the HP-GL/2 data begins, and the run leaves the file as it
+// was.
 TEST_F(CliSend, EachDeviceClassGetsOneJobRewrittenAsTheOptionsSay) {
     const std::string plot = kSamples + "jem-green-HPGL2/XANADU-PLT-test.plt";
     const std::string settings = "[Data]\nTempFilesPath=" + folder.path().string() +
-                                 "\n[SetUp]\nFromStart=140000\nFromEnd=30\n";
+                                 "\n[SetUp]\nFromStart=600\nFromEnd=30\n";
     WriteIni(settings);
     test::PlainSpoolOptions options;
     options.smartReplots = options.psCollate = options.fitToPage = true;
@@ -108,11 +109,13 @@ TEST_F(CliSend, EachDeviceClassGetsOneJobRewrittenAsTheOptionsSay) {
     const std::tuple<std::string, const char*, std::string> rows[] = {
         {"-p hpgl-plotter -n 3 --device-copies --quality-on-plotter" + Quoted(plot),
          Server::kHpglQueue,
-         test::RewriteInMemory({ReadFile(plot), 2, true, true, 140000, 30}).bytes},
+         test::RewriteInMemory({ReadFile(plot), 2, true, true, 600, 30, 132739}).bytes},
         {"-p ps-printer -n 3 --device-copies --collate --fit A3" + Quoted(kPage),
          Server::kPostScriptQueue, PostScriptHeader(3, options) + ReadFile(kPage)},
         {"-p oce-9600 -n 12 --device-copies" + Quoted(kPlotA), Server::kOceQueue,
          OceHeader(12, options) + ReadFile(kPlotA)}};
+    ASSERT_EQ(ReadFile(plot).substr(132754, 3), "QL0");
+    EXPECT_EQ(std::get<2>(rows[0]).substr(132754, 3), ";;;");
     for (const auto& [arguments, queue, bytes] : rows) {
         const CliResult result = Run(arguments);
         EXPECT_EQ(std::tie(result.exitCode, result.err), std::tuple(0, "")) << arguments;

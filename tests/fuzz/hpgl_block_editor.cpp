@@ -15,6 +15,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
+#include "printers/PrintLanguage.h"
 #include "spool/HpglBlockEditor.h"
 #include "spool/HpglRewrite.h"
 #include "support/HpglRewriteReference.h"
@@ -55,7 +56,8 @@ void CheckEditorInMemory(const tavrin::test::HpglRewriteCase& c,
                                     .seekPage = c.smartReplots,
                                     .fromStart = c.fromStart,
                                     .fromEnd = c.fromEnd,
-                                    .fileSize = static_cast<std::int64_t>(c.bytes.size())});
+                                    .fileSize = static_cast<std::int64_t>(c.bytes.size()),
+                                    .dataStart = c.dataStart});
     std::string data = c.bytes;
     std::optional<std::size_t> insertion;
     for (std::size_t start = 0; start < data.size(); start += kBlock) {
@@ -108,6 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     c.fromStart = fromStart.For(bytes.size());
     c.fromEnd = fromEnd.For(bytes.size());
     c.bytes = std::move(bytes);
+    if (c.removeQL)
+        c.dataStart = static_cast<long long>(tavrin::DetectPrintLanguage(c.bytes).hpglStart);
     const tavrin::test::HpglRewriteExpected expected = tavrin::test::RewriteInMemory(c);
     CheckEditorInMemory(c, expected);
 

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 
 #include <functional>
+#include <map>
 #include <random>
 
 #include "RewriterTestSupport.h"
+#include "printers/PrintLanguage.h"
 #include "spool/HpglRewrite.h"
 #include "spool/OceHeader.h"
 #include "spool/PostScriptHeader.h"
@@ -127,12 +129,17 @@ TEST_F(HpglRewriteTest, EverySampleIsRewrittenAsTheInMemoryRewriteDoesAndFollows
     options.removeQL = options.smartReplots = options.psCollate = options.fitToPage = true;
     options.pageSize = PageSize::A3;
     const std::pair<int, int> windows[] = {{600, 30}, {500, 1}, {1 << 30, 5000}};
+    // The head window of these begins after their padding, job header or HP-GL/2 escape.
+    std::map<std::string, long long> dataStarts;
     for (const fs::path& sample : test::SamplePrintFiles()) {
         const std::string source = ReadFile(sample);
+        const auto dataStart = static_cast<long long>(DetectPrintLanguage(source).hpglStart);
+        if (dataStart != 0)
+            dataStarts[sample.filename().string()] = dataStart;
         for (const auto& [fromStart, fromEnd] : windows) {
             SCOPED_TRACE(sample.string() + " " + std::to_string(fromStart));
             const auto expected =
-                test::RewriteInMemory({source, 5, true, true, fromStart, fromEnd});
+                test::RewriteInMemory({source, 5, true, true, fromStart, fromEnd, dataStart});
             EXPECT_TRUE(Rewrite(sample.string(), 5, fromStart, fromEnd) == expected.bytes);
             EXPECT_EQ(placed, expected.replotPlaced);
         }
@@ -142,6 +149,7 @@ TEST_F(HpglRewriteTest, EverySampleIsRewrittenAsTheInMemoryRewriteDoesAndFollows
         EXPECT_TRUE(TempBytes() == Record("4") + source) << sample;
         EXPECT_EQ(ReadFile(sample), source);
     }
+    EXPECT_EQ(dataStarts, (std::map<std::string, long long>{{"XANADU-PLT-test.plt", 132739}}));
 }
 
 // Runs `run` with files limited to `bytes`: writes past it fail with EFBIG, not SIGXFSZ.
@@ -259,8 +267,17 @@ struct CaseMaker {
     // A braced list is evaluated in order: the same cases on every run.
     Case Make() {
         const auto size = static_cast<std::size_t>(PickSize());
-        return {Content(size),      Between(-2, 130),    Between(0, 4) != 0,
-                Between(0, 4) != 0, PickFromStart(size), PickFromEnd(size)};
+        Case c{Content(size),      Between(-2, 130),    Between(0, 4) != 0,
+               Between(0, 4) != 0, PickFromStart(size), PickFromEnd(size)};
+        // Now and then wrapped as drivers write it: padding, a PJL header, an HP-GL/2 escape.
+        if (Between(0, 3) == 0) {
+            const char* const kEnter[] = {"", "\x1b%-1B", "\x1b%0B", "\x1b%1BQL1;"};
+            c.bytes = std::string(static_cast<std::size_t>(Between(0, 5000)), '\0') +
+                      "\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=HPGL2\r\n" +
+                      kEnter[Between(0, 3)] + c.bytes;
+            c.dataStart = static_cast<long long>(DetectPrintLanguage(c.bytes).hpglStart);
+        }
+        return c;
     }
 
 private:

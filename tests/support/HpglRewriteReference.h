@@ -16,6 +16,7 @@ struct HpglRewriteCase {
     bool smartReplots = false;
     int fromStart = 0;
     int fromEnd = 0;
+    long long dataStart = 0;  // where the HP-GL/2 data begins, after padding and a job header
 };
 
 struct HpglRewriteExpected {
@@ -37,7 +38,8 @@ inline HpglRewriteExpected RewriteInMemory(const HpglRewriteCase& c) {
     for (long long b = 0; b < size; b += kBlock) {
         const long long m = std::min(kBlock, size - b);
         for (long long i = 0; i < m; ++i) {
-            if (c.removeQL && i + 1 < m && is(b + i, "QL") && b + i + 3 < c.fromStart) {
+            if (c.removeQL && i + 1 < m && is(b + i, "QL") && b + i >= c.dataStart &&
+                b + i + 3 < c.dataStart + c.fromStart) {
                 data[b + i] = data[b + i + 1] = ';';
                 for (long long d = i + 2;
                      d < m && std::isdigit(static_cast<unsigned char>(data[b + d])); ++d) {
