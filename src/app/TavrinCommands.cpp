@@ -1,11 +1,17 @@
-// The main window's commands: printing, the printer box, the queue, the temp folder and Abort.
+// The main window's commands: printing, the printer box, the queue, the temp folder, the
+// printers by address and Abort.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <algorithm>
 
+#include "app/AddressedPrintersDialog.h"
 #include "app/QueueWindow.h"
 #include "app/TavrinUnit.h"
 #include "platform/Error.h"
+#include "printers/AddressedPrinters.h"
 #include "printers/QueueManagement.h"
+#include "settings/AddressedPrinterSettings.h"
 #include "spool/Session.h"
 
 namespace tavrin {
@@ -50,6 +56,62 @@ void TTavrinForm::Resumeprinting1Click() {
 
 void TTavrinForm::ClearQueu1Click() {
     tavrin::ClearQueu1Click(*this, spooler_, session_->printers().PrinterName());
+}
+
+void TTavrinForm::KeepPrintersByAddressIn(AddressedPrinters& printers) {
+    byAddress_ = &printers;
+    printersByAddress1_->setEnabled(true);
+}
+
+void TTavrinForm::PrintersByAddress1Click() {
+    if (!byAddress_)
+        return;
+    if (!printersByAddress_) {
+        printersByAddress_ = new AddressedPrintersDialog(this, [this](const QString& text) {
+            if (MessageBox)
+                MessageBox(text);
+        });
+        printersByAddress_->OnAccept = [this](const std::vector<AddressedPrinter>& printers) {
+            StorePrintersByAddress(printers);
+        };
+    }
+    // The names the queues take: the printer list without the printers by address.
+    const std::vector<AddressedPrinter> printers = byAddress_->Printers();
+    std::vector<std::string> queues;
+    for (const std::string& name : session_->printers().Printers()) {
+        if (std::none_of(printers.begin(), printers.end(), [&name](const AddressedPrinter& p) {
+                return (p.name.empty() ? p.address : p.name) == name;
+            }))
+            queues.push_back(name);
+    }
+    printersByAddress_->Edit(printers, std::move(queues));
+}
+
+void TTavrinForm::StorePrintersByAddress(const std::vector<AddressedPrinter>& printers) {
+    // An unchanged list is not written: the section comes with the first printer added.
+    if (printers == byAddress_->Printers())
+        return;
+    WriteAddressedPrinters(location_, printers);
+    byAddress_->SetPrinters(printers);
+    if (printersListed_)
+        ListPrintersAgain();
+    else
+        listAgainWhenAnswered_ = true;
+}
+
+void TTavrinForm::ListPrintersAgain() {
+    PrinterSelection& printers = session_->printers();
+    const int before = printers.PrinterIndex();
+    const std::string selected =
+        before >= 0 && before < static_cast<int>(printers.Printers().size())
+            ? printers.Printers()[static_cast<std::size_t>(before)]
+            : std::string();
+    printers.ReadCatalogue();
+    const auto& names = printers.Printers();
+    const auto kept = std::find(names.begin(), names.end(), selected);
+    // The printer may have a new address or class, so it is classified afresh.
+    session_->PrinterListChange(kept == names.end() ? 0 : static_cast<int>(kept - names.begin()));
+    FillPrinterList();
 }
 
 void TTavrinForm::AddHandedOverFiles(const std::vector<std::string>& names) {

@@ -14,6 +14,7 @@
 #include "app/TavrinUnit.h"
 #include "app/WindowPrintServer.h"
 #include "joblist/LongFileName.h"
+#include "settings/AddressedPrinterSettings.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 
@@ -86,7 +87,8 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     const SettingsLocation location =
         LocateSettings(QCoreApplication::applicationFilePath().toStdString());
     WindowPrintServer server(
-        {}, [location] { return ReadStoredSettings(location).plain.PrinterIndex; });
+        {}, [location] { return ReadStoredSettings(location).plain.PrinterIndex; },
+        ReadAddressedPrinters(location));
     LocalClock clock;
     CreateCacheFolder(location);
 
@@ -96,6 +98,7 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
                      PrinterListing::WhenAnswered);
     form.FormCreate();
     form.FollowJobsWith(server.Watch());
+    form.KeepPrintersByAddressIn(server.ByAddress());
     instance.OnFiles = [&form](const std::vector<std::string>& names) {
         form.AddHandedOverFiles(names);
     };

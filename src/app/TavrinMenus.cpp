@@ -46,6 +46,10 @@ void TTavrinForm::CreateMenus() {
     setTempdir1_ = AddItem(configure, "SetTempdir1", "&Path for temp files");
     setTempdir1_->setToolTip(QStringLiteral("Set path to disk with sufficient space"));
     setTempdir1_->setStatusTip(setTempdir1_->toolTip());
+    printersByAddress1_ = AddItem(configure, "PrintersByAddress1", "Printers by &address...");
+    printersByAddress1_->setToolTip(QStringLiteral("Printers reached at their own addresses"));
+    printersByAddress1_->setStatusTip(printersByAddress1_->toolTip());
+    printersByAddress1_->setEnabled(false);
     configure->addSeparator()->setObjectName(QStringLiteral("N3"));
     qlFromStart1_ = AddItem(configure, "QLfromstart1", "HPGL/2 &QL from start");
     rpFromEnd1_ = AddItem(configure, "RPfromend1", "HPGL/2 &RP from end");
@@ -146,6 +150,7 @@ void TTavrinForm::ConnectHandlers() {
     on(savelisttofile1_, &QAction::triggered, [this] { Savelisttofile1Click(); });
     on(abort1_, &QAction::triggered, [this] { Abort1Click(); });
     on(setTempdir1_, &QAction::triggered, [this] { SetTempdir1Click(); });
+    on(printersByAddress1_, &QAction::triggered, [this] { PrintersByAddress1Click(); });
     on(qlFromStart1_, &QAction::triggered, [this] {
         CreateDialogs();
         configure_->QLfromstart1Click();

@@ -16,7 +16,9 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <utility>
 
+#include "app/AddressedPrintersDialog.h"
 #include "app/ErrorBox.h"
 #include "app/GlyphIcon.h"
 #include "app/Over.h"
@@ -40,7 +42,8 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
       spooler_(spooler),
       probe_(probe),
       clock_(clock),
-      location_(std::move(location)) {
+      location_(std::move(location)),
+      printersListed_(listing == PrinterListing::AtCreate) {
     setObjectName(QStringLiteral("TavrinForm"));
     setWindowTitle(QString::fromUtf8(kCaption));
     setWindowIcon(GlyphIcon(":/tavrin/resources/tavrin.png"));
@@ -122,6 +125,10 @@ void TTavrinForm::FormCreate() {
 void TTavrinForm::PrintersAnswered() {
     Guarded([this] { session_->PrintersAnswered(); });
     FillPrinterList();
+    printersListed_ = true;
+    // The answers were asked for with the printers by address as they were at the start.
+    if (std::exchange(listAgainWhenAnswered_, false))
+        Guarded([this] { ListPrintersAgain(); });
 }
 
 void TTavrinForm::FillPrinterList() {
@@ -212,6 +219,8 @@ void TTavrinForm::closeEvent(QCloseEvent* event) {
         overTavrin_->hide();
     if (configure_)
         configure_->hide();
+    if (printersByAddress_)
+        printersByAddress_->reject();
     for (QueueWindow* queue : findChildren<QueueWindow*>())
         queue->close();
 }

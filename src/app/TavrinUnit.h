@@ -36,6 +36,9 @@ class QTimer;
 
 namespace tavrin {
 
+class AddressedPrinters;
+class AddressedPrintersDialog;
+struct AddressedPrinter;
 class Session;
 class TConfigure;
 class TDataGrid;
@@ -124,6 +127,13 @@ public:
     // What a look of the watch found, on the window's thread.
     void JobNewsArrived(const JobNews& news);
 
+    // "Printers by address..." changes the list of `printers`, which must outlive the window,
+    // writes it to the settings and lists it in the printer box after the queues. The item is
+    // disabled until this is called.
+    void KeepPrintersByAddressIn(AddressedPrinters& printers);
+    void PrintersByAddress1Click();
+    AddressedPrintersDialog* PrintersByAddress() const { return printersByAddress_; }
+
     // Runs `handler`; an Error (or any other failure) it raises is shown and swallowed.
     void Guarded(const std::function<void()>& handler);
     // Shows the text of an error as the application's error box does.
@@ -175,6 +185,9 @@ private:
     void SetTabOrder();
     void ChooseFont();
     void FillPrinterList();
+    // Reads the printer list again and selects the printer selected before, else the first.
+    void ListPrintersAgain();
+    void StorePrintersByAddress(const std::vector<AddressedPrinter>& printers);
     void CreateFormControls();
     QAction* AddItem(QMenu* menu, const char* name, const char* caption);
 
@@ -233,6 +246,7 @@ private:
     QAction* savelisttofile1_ = nullptr;
     QAction* abort1_ = nullptr;
     QAction* setTempdir1_ = nullptr;
+    QAction* printersByAddress1_ = nullptr;
     QAction* qlFromStart1_ = nullptr;
     QAction* rpFromEnd1_ = nullptr;
     QAction* clearafterspooling1_ = nullptr;
@@ -285,6 +299,12 @@ private:
     bool newsRetryArmed_ = false;
     TOverTavrin* overTavrin_ = nullptr;
     TConfigure* configure_ = nullptr;
+    AddressedPrinters* byAddress_ = nullptr;
+    AddressedPrintersDialog* printersByAddress_ = nullptr;
+    // Whether the printer box has been filled: not while the print server's first answer is
+    // awaited. A list changed meanwhile is listed again once it has come.
+    bool printersListed_ = false;
+    bool listAgainWhenAnswered_ = false;
 };
 
 }  // namespace tavrin

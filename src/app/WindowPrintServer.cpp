@@ -9,6 +9,38 @@
 #include <QTimer>
 
 namespace tavrin {
+namespace {
+
+// The watch's own connections, to the queues and to the printers by address, which it takes
+// from the window's list at each use: a printer added since the watch began is known too.
+class WatchSpooler final : public PrintSpooler {
+public:
+    WatchSpooler(CupsTimeouts timeouts, const AddressedPrinters& window)
+        : window_(window),
+          queues_(timeouts),
+          probe_(timeouts),
+          printers_(queues_, probe_, window.Printers()),
+          spooler_(printers_.Spooler()) {}
+
+    std::vector<std::string> PrinterNames() override {
+        printers_.SetPrinters(window_.Printers());
+        return spooler_.PrinterNames();
+    }
+    std::unique_ptr<PrinterHandle> Open(const std::string& printerName) override {
+        printers_.SetPrinters(window_.Printers());
+        return spooler_.Open(printerName);
+    }
+    std::string LastError() const override { return spooler_.LastError(); }
+
+private:
+    const AddressedPrinters& window_;
+    CupsPrintSpooler queues_;
+    CupsDeviceProbe probe_;
+    AddressedPrinters printers_;
+    PrintSpooler& spooler_;
+};
+
+}  // namespace
 
 void PaintingWait::WaitUntil(const std::function<bool()>& done) {
     // A wait the user may notice shows the busy cursor; the timer wakes the loop to show it.
@@ -40,11 +72,13 @@ void PaintingWait::Wake() {
         dispatcher->wakeUp();
 }
 
-WindowPrintServer::WindowPrintServer(CupsTimeouts timeouts, std::function<int()> storedPrinterIndex)
+WindowPrintServer::WindowPrintServer(CupsTimeouts timeouts, std::function<int()> storedPrinterIndex,
+                                     std::vector<AddressedPrinter> printersByAddress)
     : spooler_(timeouts),
       probe_(timeouts),
-      prefetch_(spooler_, probe_, std::move(storedPrinterIndex)),
+      byAddress_(spooler_, probe_, std::move(printersByAddress)),
+      prefetch_(byAddress_.Spooler(), byAddress_.Probe(), std::move(storedPrinterIndex)),
       calls_(prefetch_.Spooler(), prefetch_.Probe(), wait_),
-      watch_([timeouts] { return std::make_unique<CupsPrintSpooler>(timeouts); }) {}
+      watch_([this, timeouts] { return std::make_unique<WatchSpooler>(timeouts, byAddress_); }) {}
 
 }  // namespace tavrin

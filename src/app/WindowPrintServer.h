@@ -1,10 +1,12 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "platform/CupsConnection.h"
 #include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrintSpooler.h"
+#include "printers/AddressedPrinters.h"
 #include "printers/ServerCallsOffThread.h"
 #include "printers/StartupPrefetch.h"
 #include "spool/JobWatch.h"
@@ -26,15 +28,19 @@ private:
     static inline int depth_ = 0;
 };
 
-// The print server as the window uses it: what the start-up needs is asked for at once on a
-// worker, and every request after that runs on a worker too while the window keeps painting.
+// The print server as the window uses it, with the printers by address after its queues: what
+// the start-up needs is asked for at once on a worker, and every request after that, to a queue
+// or to a printer by address, runs on a worker too while the window keeps painting.
 class WindowPrintServer {
 public:
     // `storedPrinterIndex` is called on the worker; it reads the index the settings keep.
-    WindowPrintServer(CupsTimeouts timeouts, std::function<int()> storedPrinterIndex);
+    WindowPrintServer(CupsTimeouts timeouts, std::function<int()> storedPrinterIndex,
+                      std::vector<AddressedPrinter> printersByAddress = {});
 
     PrintSpooler& Spooler() { return calls_.Spooler(); }
     DeviceProbe& Probe() { return calls_.Probe(); }
+    // The printers by address; a new list shows from the next printer list read.
+    AddressedPrinters& ByAddress() { return byAddress_; }
     StartupPrefetch& Prefetch() { return prefetch_; }
     // Follows the jobs the window sends, with connections of its own.
     JobWatch& Watch() { return watch_; }
@@ -42,6 +48,7 @@ public:
 private:
     CupsPrintSpooler spooler_;
     CupsDeviceProbe probe_;
+    AddressedPrinters byAddress_;
     StartupPrefetch prefetch_;
     PaintingWait wait_;
     ServerCallsOffThread calls_;

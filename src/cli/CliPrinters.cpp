@@ -2,8 +2,7 @@
 #include <string>
 
 #include "cli/CliCommands.h"
-#include "platform/CupsDeviceProbe.h"
-#include "platform/CupsPrintSpooler.h"
+#include "cli/CliSpooler.h"
 #include "platform/Error.h"
 #include "platform/NetworkPrinters.h"
 #include "printers/PrinterSelection.h"
@@ -34,9 +33,9 @@ int BrowseSeconds(const Args& args) {
 
 int RunPrinters(const Args& args) {
     const int browseSeconds = BrowseSeconds(args);
-    CupsPrintSpooler spooler;
-    CupsDeviceProbe probe;
-    PrinterSelection selection(spooler, probe);
+    // The printers by address come after the queues, in the same columns.
+    CliSpooler printersByAddress(LocateSettings(WindowProgramFile()));
+    PrinterSelection selection(printersByAddress.Spooler(), printersByAddress.Probe());
     if (!selection.Catalogue().ReadError().empty())
         throw Error(selection.Catalogue().ReadError());
     const std::vector<std::string>& printers = selection.Printers();

@@ -2,8 +2,8 @@
 #include <iostream>
 
 #include "cli/CliCommands.h"
+#include "cli/CliSpooler.h"
 #include "cli/PrinterArgument.h"
-#include "platform/CupsPrintSpooler.h"
 #include "platform/Error.h"
 #include "printers/PrinterCatalogue.h"
 #include "printers/QueueJobText.h"
@@ -12,13 +12,16 @@
 namespace tavrin::cli {
 namespace {
 
-// The printer named by -p: a queue name, or an index into the printer list (a queue whose name
-// is a number wins). Anything else is passed on, so that opening it fails with the spooler's
-// reason.
-std::string PrinterArgument(PrintSpooler& spooler, const Args& args, const char* command) {
+void CheckPrinterArgument(const Args& args, const char* command) {
     if (args.size() != 2 || args[0] != "-p" || args[1].empty()) {
         throw UsageError(std::string(command) + " needs exactly -p NAME|INDEX");
     }
+}
+
+// The printer named by -p: a printer's name, or an index into the printer list (a printer
+// whose name is a number wins). Anything else is passed on, so that opening it fails with the
+// spooler's reason.
+std::string PrinterArgument(PrintSpooler& spooler, const Args& args) {
     const std::string& given = args[1];
     PrinterCatalogue catalogue(spooler);
     const auto index = FindPrinter(catalogue.Names(), given);
@@ -26,8 +29,10 @@ std::string PrinterArgument(PrintSpooler& spooler, const Args& args, const char*
 }
 
 int RunQueueCommand(const Args& args, const char* name, QueueCommand command) {
-    CupsPrintSpooler spooler;
-    const std::string printer = PrinterArgument(spooler, args, name);
+    CheckPrinterArgument(args, name);
+    CliSpooler printers(LocateSettings(WindowProgramFile()), args[1]);
+    PrintSpooler& spooler = printers.Spooler();
+    const std::string printer = PrinterArgument(spooler, args);
     const QueueCommandResult result = SendQueueCommand(spooler, printer, command);
     if (!result.accepted)
         throw Error(result.refusal);
@@ -54,8 +59,10 @@ int RunJobs(const Args& given) {
     const bool alsoEnded = all != args.end();
     if (alsoEnded)
         args.erase(all);
-    CupsPrintSpooler spooler;
-    const std::string printerName = PrinterArgument(spooler, args, "jobs");
+    CheckPrinterArgument(args, "jobs");
+    CliSpooler printers(LocateSettings(WindowProgramFile()), args[1]);
+    PrintSpooler& spooler = printers.Spooler();
+    const std::string printerName = PrinterArgument(spooler, args);
     const auto printer = spooler.Open(printerName);
     if (!printer->ok()) {
         std::string text = FormatMessage("Cannot open printer %s", printerName);

@@ -3,15 +3,13 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliSendArgs.h"
+#include "cli/CliSpooler.h"
 #include "cli/CliWait.h"
 #include "cli/ListByPrinter.h"
 #include "cli/PrinterArgument.h"
 #include "joblist/GridModel.h"
 #include "joblist/JobListFile.h"
 #include "joblist/LongFileName.h"
-#include "platform/CupsDeviceProbe.h"
-#include "platform/CupsPrintSpooler.h"
-#include "printers/AddressedPrinters.h"
 #include "platform/Error.h"
 #include "platform/PlainForm.h"
 #include "settings/EffectiveSettings.h"
@@ -55,20 +53,14 @@ int RunSend(const Args& args) {
         return kExitOk;
     }
 
-    CupsPrintSpooler queues;
-    CupsDeviceProbe queueProbe;
-    // A printer address given with -p is listed after the queues.
-    std::vector<AddressedPrinter> addressed;
-    if (parsed.printer && LooksLikePrinterAddress(*parsed.printer))
-        addressed.push_back({{}, *parsed.printer, {}});
-    AddressedPrinters printersByAddress(queues, queueProbe, addressed);
+    const SettingsLocation location = LocateSettings(WindowProgramFile());
+    CliSpooler printersByAddress(location, parsed.printer);
     PrintSpooler& spooler = printersByAddress.Spooler();
     DeviceProbe& probe = printersByAddress.Probe();
     LocalClock clock;
     GridModel grid;
     LayOutJobListGrid(grid);
     PlainForm form(grid);
-    const SettingsLocation location = LocateSettings(WindowProgramFile());
     Session session(form, spooler, probe, clock, location);
     WirePlainForm(form, session);
     form.onShowMessage = [](const std::string& text) { std::cerr << text << '\n'; };

@@ -188,7 +188,7 @@ TEST_F(WindowLayoutTest, TabOrderStartStatesAndMenus) {
     const QStringList menus =
         QStringLiteral(
             "&File|&Select files|-|&Open list from file|&View / print list|Sa&ve list to file|-|"
-            "&Abort|&Configure|&Path for temp files|-|HPGL/2 &QL from start|HPGL/2 &RP from end|-|"
+            "&Abort|&Configure|&Path for temp files|Printers by &address...|-|HPGL/2 &QL from start|HPGL/2 &RP from end|-|"
             "C&lear list after spooling|Re&verse set order|-|Printer&type in statusbar|"
             "Printerp&ort in statusbar|-|PS fit to size:|A5 size|A4 size|A3 size|A2 size|A1 size|"
             "A0 size|&Queue Mgt|&Show Q|-|&Pause printing|&Resume printing|-|&Clear print Q|"

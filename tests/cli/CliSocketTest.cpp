@@ -6,7 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "support/SandboxPrintServer.h"
@@ -93,6 +95,41 @@ TEST(CliSocket, TheDeviceGetsEveryByteADropIsRefusedAndNoListenerCannotBeReached
                             ": Connection refused"),
               std::string::npos)
         << dead.err;
+}
+
+// The window's INI file lists printers by address after the queues; -p takes their names.
+TEST(CliSocket, PrintersByAddressFromTheIniFileAreListedLastAndTakeJobsByName) {
+    test::SandboxPrintServer server;
+    test::TempFolder folder;
+    Device device;
+    std::filesystem::create_directories(folder / "config/tavrin");
+    test::WriteBytes(folder / "config/tavrin/tavrin.ini",
+                     "[PrintersByAddress]\nCount=3\nName1=Plotter\nAddress1=" + device.Address() +
+                         "\nClass1=HPGL/2\nName2=Gone\nName3=Broken\nAddress3=lpd://x\n");
+    const std::string plot = (test::SamplesDir() / "jem-green-HPGL2/XANADU-PLT-test.plt").string();
+    const struct {
+        std::string arguments;
+        int exitCode;
+        std::string out, err;
+    } rows[] = {
+        {"printers", 0, "\n4\tPlotter\t" + device.Address() + "\tHPGL/2\n5\tBroken\t\tUnknown\n",
+         ""},
+        {"pause -p Plotter", 2, "",
+         "The print spooler refused to pause the queue of printer Plotter\n"},
+        {"send -p Broken '" + plot + "'", 1, "0 of 1 jobs sent to Broken\n",
+         "'lpd://x' is no printer address"},
+        {"send -p Plotter '" + plot + "'", 0, "1 of 1 jobs sent to Plotter\n", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.arguments);
+        const test::CliResult result = test::RunCli(folder.path(), row.arguments);
+        EXPECT_EQ(result.exitCode, row.exitCode) << result.err;
+        EXPECT_EQ(
+            result.out.substr(result.out.size() - std::min(result.out.size(), row.out.size())),
+            row.out);
+        EXPECT_NE(result.err.find(row.err), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(device.Received() == test::ReadFile(plot));
 }
 
 }  // namespace

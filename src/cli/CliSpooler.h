@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/CupsDeviceProbe.h"
+#include "platform/CupsPrintSpooler.h"
+#include "printers/AddressedPrinters.h"
+#include "settings/SettingsLocation.h"
+
+namespace tavrin::cli {
+
+// The printers a command sees: the print server's queues and, after them, the printers by
+// address that the window's INI file keeps, then `given` (a -p argument) when it is an address
+// none of those is listed as.
+class CliSpooler {
+public:
+    explicit CliSpooler(const SettingsLocation& location,
+                        const std::optional<std::string>& given = std::nullopt);
+    CliSpooler(const CliSpooler&) = delete;
+    CliSpooler& operator=(const CliSpooler&) = delete;
+
+    PrintSpooler& Spooler() { return printers_.Spooler(); }
+    DeviceProbe& Probe() { return printers_.Probe(); }
+
+private:
+    CupsPrintSpooler queues_;
+    CupsDeviceProbe queueProbe_;
+    AddressedPrinters printers_;
+};
+
+}  // namespace tavrin::cli
