@@ -8,7 +8,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
-    avahi-daemon dbus cups-ipp-utils
+    avahi-daemon dbus cups-ipp-utils file
 )
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi

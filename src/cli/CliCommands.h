@@ -51,5 +51,7 @@ int RunResume(const Args& args);
 int RunPurge(const Args& args);
 // Lists a printer's waiting jobs, one tab-separated line each.
 int RunJobs(const Args& args);
+// One line per file: its language and what it says about itself (CliInspect.cpp).
+int RunInspect(const Args& args);
 
 }  // namespace tavrin::cli

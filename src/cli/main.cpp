@@ -19,6 +19,7 @@ const Command kCommands[] = {
     {"resume", "-p NAME|INDEX", RunResume},
     {"purge", "-p NAME|INDEX", RunPurge},
     {"jobs", "-p NAME|INDEX [--all]", RunJobs},
+    {"inspect", "[--json] FILE...", RunInspect},
 };
 
 void PrintUsage(std::ostream& out) {
