@@ -25,27 +25,20 @@ protected:
     CupsPrintSpooler spooler;
 };
 
-// The server's queues, their ports and probes show through tavrin-cli printers (tests/cli).
-TEST_F(CupsPrintSpoolerTest, AQueueThatIsNotThereCannotBeOpenedAndProbesAsItsName) {
+// Listing, ports and probes of real queues, empty and whole documents, the queue commands and a
+// stopped server go through SendFileRaw's and tavrin-cli's tests.
+TEST_F(CupsPrintSpoolerTest, UnknownQueuesAreRefusedNewOnesListedDroppedDocumentsNotPrinted) {
     auto unknown = spooler.Open("no-such-queue");
     EXPECT_FALSE(unknown->ok() || unknown->StartRawDocument("x")->ok() || spooler.Open("")->ok());
     EXPECT_NE(unknown->error(), "");
     EXPECT_EQ(unknown->PortName(), std::nullopt);
     const DeviceAnswer answer = CupsDeviceProbe().Probe("no-such-queue");
     EXPECT_EQ(answer.description + "|" + answer.technology.value_or("none"), "no-such-queue|none");
-}
-
-// A queue added meanwhile is in the next list, in its place by name without regard to case.
-TEST_F(CupsPrintSpoolerTest, AQueueAddedMeanwhileIsListedInItsPlace) {
+    // A queue added meanwhile is in the next list, in its place by name without regard to case.
     ASSERT_EQ(std::system("lpadmin -p Inkjet -v socket://127.0.0.1:9 -E 2>/dev/null"), 0);
     std::vector<std::string> names = Server::Queues();
     names.insert(names.begin() + 1, "Inkjet");
     EXPECT_EQ(spooler.PrinterNames(), names);
-}
-
-// Empty and whole documents go through SendFileRaw's tests, the queue commands and a stopped
-// server through tavrin-cli's.
-TEST_F(CupsPrintSpoolerTest, NothingIsPrintedOfADocumentDroppedBeforeItsEnd) {
     EXPECT_EQ(spooler.Open(Server::kOceQueue)->StartRawDocument("half.plt")->Write("IN;SP1;", 7),
               7u);
     const auto jobs = server.AllJobs(Server::kOceQueue);

@@ -26,11 +26,10 @@ using test::ReadFile;
 using test::TempFolder;
 using test::WriteBytes;
 
-// A scratch home with the INI file's folder, the home folder and the cache folder inside it,
-// and the main window's controls in their start-up states.
-class SettingsFixture : public ::testing::Test {
+// A scratch home holding the INI file's, home and cache folders; the window's start-up controls.
+class Store : public ::testing::Test {
 protected:
-    SettingsFixture() {
+    Store() {
         location.IniFileName = folder / "config/tavrin/tavrin.ini";
         location.HomeFolder = (folder / "home").string();
         location.CacheFolder = (folder / "cache/tavrin").string();
@@ -42,9 +41,7 @@ protected:
     }
     std::string IniText() const { return ReadFile(location.IniFileName); }
 
-    // The settings and the controls they drive on one line, HOME and CACHE for those folders:
-    // "xpos,ypos left,top printer temp plot FromStart,FromEnd PSPageSize, the page size items
-    // and the Fit caption, the check marks of add rep clear type port reverse, hours:minutes".
+    // The settings and the controls they drive on one line, HOME and CACHE for those folders.
     std::string State(const Settings& s, PlainForm& f) const {
         const auto path = [this](const std::string& p) {
             return p == location.HomeFolder ? "HOME" : p == location.CacheFolder ? "CACHE" : p;
@@ -63,7 +60,6 @@ protected:
     }
     std::string State() { return State(settings, form); }
 
-    std::string Unable() const { return "Unable to write to " + location.IniFileName.string(); }
     auto Cli(int printerCount) const {
         const CliDefaults d = ReadCliDefaults(location, printerCount);
         return std::make_tuple(d.PrinterIndex, d.TempFilesPath, d.FromStart, d.FromEnd,
@@ -76,9 +72,6 @@ protected:
     PlainForm form{grid};
     Settings settings;
 };
-
-using Store = SettingsFixture;
-using CliSettingsDefaults = SettingsFixture;
 
 TEST(IniNumbers, DecimalAndHexadecimalIntegersAndBooleans) {
     const char* const texts[] = {"12",          "-1",   "+7",   "2147483647",
@@ -97,7 +90,15 @@ TEST(IniNumbers, DecimalAndHexadecimalIntegersAndBooleans) {
     EXPECT_EQ(IniBoolText(true) + IniBoolText(false) + IniIntText(-1), "10-1");
 }
 
-TEST_F(Store, TheFirstRunWritesTheDefaultsAndEachCloseWhatTheWindowHolds) {
+TEST_F(Store, TheFirstRunWritesTheDefaultsOrSaysWhyNotAndEachCloseWhatTheWindowHolds) {
+    // A refusal changes nothing and stops the start-up; the profile's tests pin each kind.
+    WriteBytes(folder / "config", "a file where the folder should be");
+    EXPECT_EQ(test::SpoolErrorText([&] { StartSettings(location, settings, form); }),
+              "Unable to write to " + location.IniFileName.string());
+    EXPECT_EQ(ReadFile(folder / "config"), "a file where the folder should be");
+    EXPECT_EQ(State(), "273,173 273,173 0   500,30 A4 010000 'Fit to page' 010000 12:0");
+    fs::remove(folder / "config");
+
     int reverseClicks = 0;
     form.reverseSet1.onClick = [&] { ++reverseClicks; };
     EXPECT_TRUE(StartSettings(location, settings, form));
@@ -137,56 +138,49 @@ TEST_F(Store, TheFirstRunWritesTheDefaultsAndEachCloseWhatTheWindowHolds) {
               "10,20 10,20 2  /srv/plots 800,1 A1 000010 'Fit to page: A1' 111100 7:45");
 }
 
-struct LoadRow {
-    const char* name;
-    std::string ini;
-    std::string state;  // State() and the clicks of Printertype1 and of the A4 item
-};
-
-class Load : public SettingsFixture, public ::testing::WithParamInterface<LoadRow> {};
-
-// The controls hold other values before, so that a default that is not applied shows.
-TEST_P(Load, SetsTheSettingsAndControlsAndLeavesTheFile) {
-    int typeClicks = 0, a4Clicks = 0;
-    form.printertype1.onClick = [&] { ++typeClicks; };
-    static_cast<PlainControl&>(form.PageSizeItem(1)).onClick = [&] { ++a4Clicks; };
-    form.PageSizeItem(1).setChecked(true);
-    form.uur.setValue(3);
-    form.minuut.setValue(7);
-    WriteIni(GetParam().ini);
-    EXPECT_FALSE(StartSettings(location, settings, form));
-    EXPECT_EQ(State() + " " + std::to_string(typeClicks) + std::to_string(a4Clicks),
-              GetParam().state);
-    EXPECT_EQ(IniText(), GetParam().ini);
+// The controls hold other values before, so that a default that is not applied shows; State()
+// is followed by the clicks of Printertype1 and of the A4 item.
+TEST_F(Store, EachFileSetsTheSettingsAndControlsAndIsLeftAsItWas) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"", "320,240 320,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 010010 12:30 00"},
+        {"[Window]\nxpos=5\nypos=6\n[Printers]\nPrinter#=3\n"
+         "[Data]\nTempFilesPath=/var/tmp\nPlotFilesPath=/srv\n"
+         "[SetUp]\nFromStart=700\nFromEnd=40\nPSPageSize=A0\n"
+         "[Mode]\nAddMode=1\nClearAfterSpool=1\nShowPrinterType=1\nReverseSet=0\n"
+         "[Schedule]\nHours=23\nMinutes=59\n",
+         "5,6 5,6 3 /var/tmp /srv 700,40 A0 000001 'Fit to page: A0' 111100 23:59 11"},
+        {"[Schedule]\nHours=0x0A\nMinutes=ten\n[Window]\nxpos=0X10\nypos=0x\n"
+         "[Mode]\nReverseSet=2\nAddMode=yes\nClearAfterSpool=0x1\n",
+         "16,240 16,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 011011 10:30 00"},
+        {"[SetUp]\nPSPageSize=a3\n",  // kept, though it checks no item
+         "320,240 320,240 0 HOME HOME 500,30 a3 010000 'Fit to page: a3' 010010 12:30 00"},
+        {"[SetUp]\nPSPageSize=A3\n",  // clears the other items, running their handlers
+         "320,240 320,240 0 HOME HOME 500,30 A3 001000 'Fit to page: A3' 010010 12:30 01"},
+    };
+    for (const auto& [ini, state] : rows) {
+        SCOPED_TRACE(ini);
+        GridModel rowGrid;
+        PlainForm rowForm(rowGrid);
+        Settings rowSettings;
+        int typeClicks = 0, a4Clicks = 0;
+        rowForm.printertype1.onClick = [&] { ++typeClicks; };
+        static_cast<PlainControl&>(rowForm.PageSizeItem(1)).onClick = [&] { ++a4Clicks; };
+        rowForm.PageSizeItem(1).setChecked(true);
+        rowForm.uur.setValue(3);
+        rowForm.minuut.setValue(7);
+        WriteIni(ini);
+        EXPECT_FALSE(StartSettings(location, rowSettings, rowForm));
+        EXPECT_EQ(State(rowSettings, rowForm) + " " + std::to_string(typeClicks) +
+                      std::to_string(a4Clicks),
+                  state);
+        EXPECT_EQ(IniText(), ini);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, Load,
-    ::testing::Values(
-        LoadRow{"Empty", "",
-                "320,240 320,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 010010 12:30 00"},
-        LoadRow{"EveryKey",
-                "[Window]\nxpos=5\nypos=6\n[Printers]\nPrinter#=3\n"
-                "[Data]\nTempFilesPath=/var/tmp\nPlotFilesPath=/srv\n"
-                "[SetUp]\nFromStart=700\nFromEnd=40\nPSPageSize=A0\n"
-                "[Mode]\nAddMode=1\nClearAfterSpool=1\nShowPrinterType=1\nReverseSet=0\n"
-                "[Schedule]\nHours=23\nMinutes=59\n",
-                "5,6 5,6 3 /var/tmp /srv 700,40 A0 000001 'Fit to page: A0' 111100 23:59 11"},
-        LoadRow{"HexadecimalWordsAndNonZeroBooleans",
-                "[Schedule]\nHours=0x0A\nMinutes=ten\n[Window]\nxpos=0X10\nypos=0x\n"
-                "[Mode]\nReverseSet=2\nAddMode=yes\nClearAfterSpool=0x1\n",
-                "16,240 16,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 011011 10:30 00"},
-        LoadRow{"UnknownPageSizeIsKept", "[SetUp]\nPSPageSize=a3\n",
-                "320,240 320,240 0 HOME HOME 500,30 a3 010000 'Fit to page: a3' 010010 12:30 00"},
-        LoadRow{"PageSizeClearsTheOthersWithTheirHandlers", "[SetUp]\nPSPageSize=A3\n",
-                "320,240 320,240 0 HOME HOME 500,30 A3 001000 'Fit to page: A3' 010010 12:30 01"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndSectionsAndLineEnds) {
+TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndLineEndsOrIsRefusedWhole) {
     location.HomeFolder = "/h";
     WriteIni(
         "; written by hand\r\n[Window]\r\nxpos=1\r\nmaximized=1\r\n\r\n"
-        "[Plotter room]\r\nlocation=2nd floor\r\n"
         "[Schedule]\r\n; when the plots go out\r\nHours=3\r\n");
     StartSettings(location, settings, form);
     form.MoveTo(50, 60);
@@ -194,28 +188,17 @@ TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndSectionsAndLineEnds) {
     SaveSettings(location, settings, form);
     EXPECT_EQ(IniText(),
               "; written by hand\r\n[Window]\r\nxpos=50\r\nmaximized=1\r\nypos=60\r\n\r\n"
-              "[Plotter room]\r\nlocation=2nd floor\r\n"
               "[Schedule]\r\n; when the plots go out\r\nHours=4\r\nMinutes=30\r\n"
               "[Data]\r\nTempFilesPath=/h\r\nPlotFilesPath=/h\r\n[Printers]\r\nPrinter#=0\r\n"
               "[SetUp]\r\nFromEnd=30\r\nFromStart=500\r\nPSPageSize=A4\r\n[Mode]\r\nAddMode=0\r\n"
               "ClearAfterSpool=0\r\nShowPrinterType=0\r\nReverseSet=0\r\n");
-}
-
-// A refused write is reported with the file's name and changes nothing (the profile's tests
-// check that a full disk leaves the file whole).
-TEST_F(Store, AStartOrCloseThatCannotWriteSaysSoAndChangesNothing) {
-    WriteBytes(folder / "config", "a file where the folder should be");
-    EXPECT_EQ(test::SpoolErrorText([&] { StartSettings(location, settings, form); }), Unable());
-    EXPECT_EQ(ReadFile(folder / "config"), "a file where the folder should be");
-    // The remaining start-up steps did not run.
-    EXPECT_EQ(State(), "273,173 273,173 0   500,30 A4 010000 'Fit to page' 010000 12:0");
-
-    location.IniFileName = folder / "tavrin.ini";
-    WriteIni("[Data]\nTempFilesPath=/tmp\n");
-    StartSettings(location, settings, form);
+    // A value that would break the file is refused before any other key is written.
+    const std::string saved = IniText();
+    form.MoveTo(1, 2);
     settings.TempFilesPath = "/tmp/odd\n[Window]";
-    EXPECT_EQ(test::SpoolErrorText([&] { SaveSettings(location, settings, form); }), Unable());
-    EXPECT_EQ(IniText(), "[Data]\nTempFilesPath=/tmp\n");
+    EXPECT_EQ(test::SpoolErrorText([&] { SaveSettings(location, settings, form); }),
+              "Unable to write to " + location.IniFileName.string());
+    EXPECT_EQ(IniText(), saved);
 }
 
 SettingsLocation Locate(const std::map<std::string, std::string>& environment,
@@ -226,7 +209,7 @@ SettingsLocation Locate(const std::map<std::string, std::string>& environment,
     });
 }
 
-TEST(Location, UnderTheHomeFolderOrAbsoluteXdgFolders) {
+TEST(Location, BesideTheProgramOrUnderTheHomeFolderOrAbsoluteXdgFolders) {
     const std::string ini = "/home/ann/.config/tavrin/tavrin.ini",
                       cache = "/home/ann/.cache/tavrin";
     const std::tuple<const char*, const char*, std::string> rows[] = {
@@ -242,9 +225,7 @@ TEST(Location, UnderTheHomeFolderOrAbsoluteXdgFolders) {
         EXPECT_EQ(found.IniFileName.string() + " " + found.CacheFolder + " " + found.HomeFolder,
                   expected + " /home/ann");
     }
-}
-
-TEST(Location, AnIniFileBesideTheProgramWinsWhenItExists) {
+    // An INI file beside the program wins when there is one.
     TempFolder folder;
     const std::map<std::string, std::string> home{{"HOME", "/home/ann"}};
     const fs::path program = folder / "tavrin";
@@ -256,7 +237,7 @@ TEST(Location, AnIniFileBesideTheProgramWinsWhenItExists) {
 }
 
 // An empty TempFilesPath becomes the cache folder, in the window only after the printers.
-TEST_F(CliSettingsDefaults, FirstRunValuesWithoutAFileElseTheStoredOnesAsTheWindowHasThem) {
+TEST_F(Store, CliDefaultsAreFirstRunValuesWithoutAFileElseTheStoredOnesAsTheWindowHasThem) {
     EXPECT_EQ(Cli(3), std::make_tuple(0, location.CacheFolder, 600, 30, "A4"s));
     EXPECT_FALSE(fs::exists(location.IniFileName.parent_path()));
     WriteIni(

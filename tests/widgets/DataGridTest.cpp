@@ -59,7 +59,6 @@ protected:
                Qt::KeyboardModifiers keys = {}) {
         QTest::mouseClick(grid.viewport(), button, keys, Center(col, row));
     }
-    // Opens the editor on a cell with a double click.
     TDataGridInplaceEdit* Edit(int col, int row) {
         Click(col, row);
         QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, Center(col, row));
@@ -280,27 +279,27 @@ TEST_F(DataGridTest, ARightClickKeepsTheCurrentCellAndShowsTheColumnMenu) {
     gridMenu.addAction("Delete");
     grid.Columns(2).SetPopupMenu(&columnMenu);
     grid.SetPopupMenu(&gridMenu);
+    const auto shown = [&] {  // the current row, which menus show
+        return std::tuple(grid.Grid().currentRow(), gridMenu.isVisible(), columnMenu.isVisible());
+    };
     Click(0, 2);
     Click(0, 5, Qt::RightButton);
-    EXPECT_EQ(grid.Grid().currentRow(), 2);
-    EXPECT_TRUE(gridMenu.isVisible());
-    EXPECT_FALSE(columnMenu.isVisible());
+    EXPECT_EQ(shown(), std::tuple(2, true, false));
     gridMenu.hide();
     Click(2, 4, Qt::RightButton);
-    EXPECT_TRUE(columnMenu.isVisible());
+    EXPECT_EQ(shown(), std::tuple(2, false, true));
     EXPECT_EQ(columnMenu.property("PopupComponent").value<QObject*>(), &grid);
-    EXPECT_EQ(grid.Grid().currentRow(), 2);
     columnMenu.hide();
 }
 
 TEST_F(DataGridTest, AMovedColumnTakesItsSettingsAndCells) {
     grid.SetOptions({.rangeSelect = true, .tabs = true, .colMoving = true});
     grid.horizontalHeader()->moveSection(0, 2);  // what a drag of the title does
-    EXPECT_EQ(grid.Columns(2).Title().Caption() + " " + grid.Columns(0).Title().Caption() + " " +
-                  QString::fromStdString(Cell(2, 1) + " " + Cell(0, 1)),
-              "Name Copies n1 1");
-    EXPECT_EQ(grid.Columns(0).Format(), ColumnFormat::Number);
-    EXPECT_EQ(grid.horizontalHeader()->visualIndex(0), 0);  // the view keeps its order
+    EXPECT_EQ(
+        std::tuple(grid.Columns(2).Title().Caption() + " " + grid.Columns(0).Title().Caption(),
+                   Cell(2, 1) + " " + Cell(0, 1), grid.Columns(0).Format(),
+                   grid.horizontalHeader()->visualIndex(0)),
+        std::tuple("Name Copies", "n1 1", ColumnFormat::Number, 0));
 }
 
 TEST_F(DataGridTest, TheTitleRowShowsTheCaptionOrTheCellText) {
@@ -310,11 +309,10 @@ TEST_F(DataGridTest, TheTitleRowShowsTheCaptionOrTheCellText) {
                   model->headerData(2, Qt::Horizontal).toString(),
               "Name|from file");
     grid.Grid().setColCount(1);
-    grid.Grid().setColCount(3);
-    EXPECT_EQ(grid.Columns(1).Title().Caption(), "");
-    EXPECT_EQ(grid.Columns(1).Format(), ColumnFormat::String);
-    EXPECT_EQ(model->columnCount(), 3);
-    EXPECT_EQ(model->data(grid.IndexOf(1, 2)).toString(), "2");  // the old texts show again
+    grid.Grid().setColCount(3);  // new column settings, but the old texts show again
+    EXPECT_EQ(std::tuple(grid.Columns(1).Title().Caption(), grid.Columns(1).Format(),
+                         model->columnCount(), model->data(grid.IndexOf(1, 2)).toString()),
+              std::tuple("", ColumnFormat::String, 3, "2"));
 }
 
 TEST_F(DataGridTest, ThePickListShowsBelowTheEditorAsHighAsItsEntriesLeavingItTheFocus) {
@@ -346,7 +344,7 @@ TEST_F(DataGridTest, ThePickListShowsBelowTheEditorAsHighAsItsEntriesLeavingItTh
     const int entry = list->sizeHintForRow(0);
     EXPECT_EQ(list->height(), entry * 5 + 4);
 
-    // The list is a window of its own: put it where it shows on the screen (inside the grid).
+    // The list is a window of its own: drawn where it shows on the screen.
     const QPixmap shot = grid.grab();
     const QPoint listAt = list->mapToGlobal(QPoint(0, 0)) - grid.mapToGlobal(QPoint(0, 0));
     QPixmap canvas = shot;
@@ -373,18 +371,17 @@ TEST_F(DataGridTest, ThePickListShowsBelowTheEditorAsHighAsItsEntriesLeavingItTh
 }
 
 TEST(DataGridStyleTest, TheLocalesShortDateBecomesTheDatePictureAndFontsGoBothWays) {
-    EXPECT_EQ(ShortDateFormat(QLocale("nl_NL")).shortDate, "dd-mm-yyyy");
-    EXPECT_EQ(ShortDateFormat(QLocale("en_US")).shortDate, "m/d/yy");
-    EXPECT_EQ(ShortDateFormat(QLocale("de_DE")).shortDate, "dd.mm.yy");
-    // Fonts and colours go both ways.
-    QFont base("Sans", 9);
-    FontSpec wanted{"Serif", 12, true, false, true, 0x112233};
-    QFont font = ToQFont(wanted, base);
-    EXPECT_EQ(font.family(), "Serif");
-    EXPECT_EQ(font.pointSize(), 12);
-    EXPECT_TRUE(font.bold() && font.underline() && !font.italic());
+    std::string dates;
+    for (const char* locale : {"nl_NL", "en_US", "de_DE"})
+        dates += ShortDateFormat(QLocale(locale)).shortDate + ' ';
+    EXPECT_EQ(dates, "dd-mm-yyyy m/d/yy dd.mm.yy ");
+    const QFont base("Sans", 9);
+    const FontSpec wanted{"Serif", 12, true, false, true, 0x112233};
+    const QFont font = ToQFont(wanted, base);
+    EXPECT_EQ(std::tuple(font.family(), font.pointSize(), font.bold(), font.italic(),
+                         font.underline(), ToQFont(FontSpec{}, base).family()),
+              std::tuple("Serif", 12, true, false, true, "Sans"));  // no family keeps the base
     EXPECT_EQ(FromQFont(font, ToQColor(wanted.color)), wanted);
-    EXPECT_EQ(ToQFont(FontSpec{}, base).family(), "Sans");  // an empty family keeps the base
 }
 
 // The job list works on the window's grid as on the in-memory one.
@@ -399,8 +396,7 @@ TEST_F(DataGridTest, TheJobListViewFollowsBatchesRemovalsAndSetMode) {
     Add(6);
     EXPECT_EQ(view(), "6|/plots/sheet2");
     EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "Filename");
-    EXPECT_EQ(grid.columnWidth(0), 461);
-    EXPECT_EQ(grid.rowHeight(0), 16);
+    EXPECT_EQ(std::pair(grid.columnWidth(0), grid.rowHeight(0)), std::pair(461, 16));
     // Rows 2 to 5 selected by mouse, row 2 current: only row 2 goes.
     Click(0, 2);
     Click(1, 5, Qt::LeftButton, Qt::ShiftModifier);
@@ -411,9 +407,8 @@ TEST_F(DataGridTest, TheJobListViewFollowsBatchesRemovalsAndSetMode) {
     form.jobAsSet.onClick = [this] { list.JobAsSetClick(); };
     form.jobAsSet.setChecked(true);
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "");
-    const QPixmap shot = grid.grab();
-    ASSERT_TRUE(
-        shot.save(QString::fromStdString((test::OutputDir() / "job_list_as_set.png").string())));
+    ASSERT_TRUE(grid.grab().save(
+        QString::fromStdString((test::OutputDir() / "job_list_as_set.png").string())));
 }
 
 }  // namespace
