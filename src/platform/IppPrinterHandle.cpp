@@ -37,10 +37,12 @@ bool IppPrinterHandle::Send(QueueCommand command) {
     if (command == QueueCommand::Purge)
         operation = IPP_OP_PURGE_JOBS;
     const auto connection = Connect();
-    if (!connection->ok())
-        return false;
-    ipp_t* response =
-        connection->Ask(NewPrinterRequest(operation, endpoint_.uri), endpoint_.resource.c_str());
+    ipp_t* response = connection->ok()
+                          ? connection->Ask(NewPrinterRequest(operation, endpoint_.uri),
+                                            endpoint_.resource.c_str())
+                          : nullptr;
+    if (!response)
+        error_ = connection->FailureText();
     ippDelete(response);
     return response != nullptr;
 }

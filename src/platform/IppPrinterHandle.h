@@ -19,8 +19,8 @@ public:
     IppPrinterHandle(IppEndpoint endpoint, std::optional<std::vector<std::string>> knownFormats,
                      DocumentFormatChoice choice, IppTimeouts timeouts);
 
-    bool ok() const override { return true; }
-    std::string error() const override { return {}; }
+    bool ok() const override { return error_.empty(); }
+    std::string error() const override { return error_; }
     std::optional<std::string> PortName() override { return endpoint_.uri; }
     std::unique_ptr<PrintJob> StartRawDocument(const std::string& documentName) override;
     bool Send(QueueCommand command) override;
@@ -34,6 +34,7 @@ private:
     std::optional<std::vector<std::string>> knownFormats_;
     DocumentFormatChoice choice_;
     IppTimeouts timeouts_;
+    std::string error_;  // why the printer refused a queue command
 };
 
 }  // namespace tavrin

@@ -23,12 +23,15 @@ class SocketPrinter final : public PrinterHandle {
 public:
     SocketPrinter(PrinterAddress address, SocketTimeouts timeouts);
 
-    bool ok() const override { return true; }
-    std::string error() const override { return {}; }
+    bool ok() const override { return error_.empty(); }
+    std::string error() const override { return error_; }
     std::optional<std::string> PortName() override { return address_.text; }
     std::unique_ptr<PrintJob> StartRawDocument(const std::string& documentName) override;
     // A socket has no queue to pause, resume or purge.
-    bool Send(QueueCommand) override { return false; }
+    bool Send(QueueCommand) override {
+        error_ = "a device on a socket has no queue";
+        return false;
+    }
     std::optional<std::vector<QueueJob>> Jobs(JobsWanted) override {
         return std::vector<QueueJob>{};
     }
@@ -37,6 +40,7 @@ public:
 private:
     PrinterAddress address_;
     SocketTimeouts timeouts_;
+    std::string error_;
 };
 
 }  // namespace tavrin

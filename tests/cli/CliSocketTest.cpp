@@ -115,7 +115,8 @@ TEST(CliSocket, PrintersByAddressFromTheIniFileAreListedLastAndTakeJobsByName) {
         {"printers", 0, "\n4\tPlotter\t" + device.Address() + "\tHPGL/2\n5\tBroken\t\tUnknown\n",
          ""},
         {"pause -p Plotter", 2, "",
-         "The print spooler refused to pause the queue of printer Plotter\n"},
+         "The print spooler refused to pause the queue of printer Plotter: a device on a socket "
+         "has no queue\n"},
         {"send -p Broken '" + plot + "'", 1, "0 of 1 jobs sent to Broken\n",
          "'lpd://x' is no printer address"},
         {"send -p Plotter '" + plot + "'", 0, "1 of 1 jobs sent to Plotter\n", ""},

@@ -50,6 +50,10 @@ TEST(AddressedPrinters, AreListedAfterTheQueuesAndTheirClassComesFromWhatIsKnown
     EXPECT_EQ(job->error().rfind(std::string("Cannot connect to ") + kDeadIpp + ": ", 0), 0u)
         << job->error();
 
+    const auto plotter = printers.addressed.Spooler().Open("Plotter");
+    EXPECT_FALSE(plotter->Send(QueueCommand::Pause));
+    EXPECT_EQ(plotter->error(), "a device on a socket has no queue");
+
     printers.addressed.SetPrinters({});
     EXPECT_EQ(printers.addressed.Spooler().PrinterNames(), std::vector<std::string>{});
     EXPECT_EQ(printers.addressed.Spooler().LastError(), "Cannot reach the print server");
