@@ -99,7 +99,7 @@ TEST(PrintFileFacts, HeadersAndTrailersAreReadAsTheirLanguageWritesThem) {
             << row.name;
 }
 
-TEST(PrintFileFacts, AHugeFileIsReadOnlyAtItsEndsAndAMissingOneSaysSo) {
+TEST(PrintFileFacts, AHugeFileIsReadOnlyAtItsEndsAndAMissingFileOrAFolderSaysSo) {
     test::TempFolder folder;
     const std::string huge = (folder / "huge.plt").string();
     test::WriteBytes(huge, "IN;PS44000,31000;SP1;PD0,0,1000,1000;");
@@ -111,12 +111,13 @@ TEST(PrintFileFacts, AHugeFileIsReadOnlyAtItsEndsAndAMissingOneSaysSo) {
     EXPECT_EQ(DescribeFacts(InspectPrintFile(huge)),
               "HP-GL/2, 2000000006 bytes, plot 1100 x 775 mm, at least 1 page end, no QL, no RP");
 
-    const std::string missing = (folder / "gone.plt").string();
-    try {
-        InspectPrintFile(missing);
-        ADD_FAILURE() << "no error";
-    } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + missing);
+    for (const std::string& unreadable : {(folder / "gone.plt").string(), folder.path().string()}) {
+        try {
+            InspectPrintFile(unreadable);
+            ADD_FAILURE() << unreadable;
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file " + unreadable);
+        }
     }
 }
 
