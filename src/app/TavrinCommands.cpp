@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
+#include <QPushButton>
 #include <algorithm>
 
 #include "app/AddressedPrintersDialog.h"
@@ -12,12 +14,51 @@
 #include "printers/AddressedPrinters.h"
 #include "printers/QueueManagement.h"
 #include "settings/AddressedPrinterSettings.h"
+#include "settings/GuardSettings.h"
+#include "spool/DeviceGuard.h"
 #include "spool/Session.h"
 
 namespace tavrin {
 
 void TTavrinForm::OKPrintClick() {
-    session_->OKPrintClick();
+    // Asked here, not when a scheduled run starts, so that an unattended start never waits.
+    if (SendToWrongDeviceAnyway())
+        session_->OKPrintClick();
+}
+
+bool TTavrinForm::SendToWrongDeviceAnyway() {
+    if (!wrongDeviceGuard1_->isChecked())
+        return true;
+    std::vector<std::string> files;
+    for (int row = 1; row <= session_->jobList().FileCount(); ++row)
+        files.push_back(StringGrid1().cell(0, row));
+    const std::vector<WrongDeviceFile> flagged =
+        FilesForWrongDevice(session_->printers().DeviceClass(), files);
+    if (flagged.empty())
+        return true;
+    QString text = ToQt(FormatMessage(kWrongDeviceHeading, session_->printers().PrinterName()));
+    for (const WrongDeviceFile& file : flagged)
+        text += QLatin1Char('\n') + ToQt(WrongDeviceLine(file));
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text,
+                    QMessageBox::NoButton, isVisible() ? this : nullptr);
+    box.setObjectName(QStringLiteral("WrongDeviceQuestion"));
+    QPushButton* send = box.addButton(QStringLiteral("Send anyway"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == send;
+}
+
+void TTavrinForm::WrongDeviceGuard1Click() {
+    const bool on = wrongDeviceGuard1_->isChecked();
+    try {
+        WriteWrongDeviceGuard(location_, on);
+    } catch (...) {
+        // Not written: the check mark stays as the settings have it.
+        wrongDeviceGuard1_->setChecked(!on);
+        throw;
+    }
 }
 
 void TTavrinForm::PrinterListChange() {

@@ -59,6 +59,10 @@ void TTavrinForm::CreateMenus() {
     clearafterspooling1_->setCheckable(true);
     reverseset1_ = AddItem(configure, "Reverseset1", "Re&verse set order");
     reverseset1_->setCheckable(true);
+    wrongDeviceGuard1_ =
+        AddItem(configure, "WrongDeviceGuard1", "&Warn before sending to the wrong device");
+    wrongDeviceGuard1_->setCheckable(true);
+    wrongDeviceGuard1_->setChecked(true);
     configure->addSeparator()->setObjectName(QStringLiteral("N7"));
     // Radio items: the group draws them as such; the handlers keep exactly one checked.
     auto* panelGroup = new QActionGroup(this);
@@ -169,6 +173,7 @@ void TTavrinForm::ConnectHandlers() {
     on(pauseprinting1_, &QAction::triggered, [this] { Pauseprinting1Click(); });
     on(resumeprinting1_, &QAction::triggered, [this] { Resumeprinting1Click(); });
     on(clearQueu1_, &QAction::triggered, [this] { ClearQueu1Click(); });
+    on(wrongDeviceGuard1_, &QAction::triggered, [this] { WrongDeviceGuard1Click(); });
     on(about2_, &QAction::triggered, [this] {
         CreateDialogs();
         overTavrin_->About2Click();

@@ -20,11 +20,13 @@
 
 #include "app/AddressedPrintersDialog.h"
 #include "app/ErrorBox.h"
+#include "app/FileFactsTips.h"
 #include "app/GlyphIcon.h"
 #include "app/Over.h"
 #include "app/QueueWindow.h"
 #include "app/Stelin.h"
 #include "platform/Error.h"
+#include "settings/GuardSettings.h"
 #include "spool/Session.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DropFileTarget.h"
@@ -63,6 +65,7 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
     CreateMenus();
     ChooseFont();
     CreateControls();
+    fileFactsTips_ = std::make_unique<FileFactsTips>(*stringGrid1_);
     CreateFormControls();
     SetTabOrder();
     // The session reads the printer list when it is made (unless told to wait for the print
@@ -119,6 +122,7 @@ void TTavrinForm::CreateFormControls() {
 
 void TTavrinForm::FormCreate() {
     Guarded([this] { firstRun_ = session_->FormCreate(); });
+    Guarded([this] { wrongDeviceGuard1_->setChecked(ReadWrongDeviceGuard(location_)); });
     FillPrinterList();
 }
 

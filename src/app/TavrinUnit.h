@@ -43,6 +43,7 @@ class Session;
 class TConfigure;
 class TDataGrid;
 class TDropFileTarget;
+class FileFactsTips;
 class TIntegerEdit;
 class TOverTavrin;
 class TSpinEdit;
@@ -116,6 +117,8 @@ public:
     void Pauseprinting1Click();
     void Resumeprinting1Click();
     void ClearQueu1Click();
+    // The check mark "&Warn before sending to the wrong device", written to the settings at once.
+    void WrongDeviceGuard1Click();
     // Names handed over by a second start of the program: one batch, in the current mode.
     void AddHandedOverFiles(const std::vector<std::string>& names);
 
@@ -188,6 +191,9 @@ private:
     // Reads the printer list again and selects the printer selected before, else the first.
     void ListPrintersAgain();
     void StorePrintersByAddress(const std::vector<AddressedPrinter>& printers);
+    // With the guard on, asks whether to send files the selected printer may not read; true
+    // when nothing is flagged or the user sends them anyway.
+    bool SendToWrongDeviceAnyway();
     void CreateFormControls();
     QAction* AddItem(QMenu* menu, const char* name, const char* caption);
 
@@ -251,6 +257,7 @@ private:
     QAction* rpFromEnd1_ = nullptr;
     QAction* clearafterspooling1_ = nullptr;
     QAction* reverseset1_ = nullptr;
+    QAction* wrongDeviceGuard1_ = nullptr;
     QAction* printertype1_ = nullptr;
     QAction* portinStatusbar1_ = nullptr;
     std::array<QAction*, 6> pageSizeItems_{};
@@ -305,6 +312,8 @@ private:
     // awaited. A list changed meanwhile is listed again once it has come.
     bool printersListed_ = false;
     bool listAgainWhenAnswered_ = false;
+    // What each file of the job list holds, as its tooltip.
+    std::unique_ptr<FileFactsTips> fileFactsTips_;
 };
 
 }  // namespace tavrin

@@ -13,7 +13,9 @@
 #include "platform/Error.h"
 #include "platform/PlainForm.h"
 #include "settings/EffectiveSettings.h"
+#include "settings/GuardSettings.h"
 #include "spool/Clock.h"
+#include "spool/DeviceGuard.h"
 #include "spool/Session.h"
 
 namespace tavrin::cli {
@@ -123,6 +125,20 @@ int RunSend(const Args& args) {
         for (const std::string& file : parsed.files)
             names.push_back(LongFileName(file));
         session.AddFiles(names);
+    }
+
+    if (!parsed.force && ReadWrongDeviceGuard(location)) {
+        std::vector<std::string> files;
+        for (int row = 1; row <= session.jobList().FileCount(); ++row)
+            files.push_back(grid.cell(0, row));
+        const std::vector<WrongDeviceFile> flagged =
+            FilesForWrongDevice(session.printers().DeviceClass(), files);
+        if (!flagged.empty()) {
+            std::cerr << FormatMessage(kWrongDeviceHeading, printer) << '\n';
+            for (const WrongDeviceFile& file : flagged)
+                std::cerr << "  " << WrongDeviceLine(file) << '\n';
+            return kExitError;
+        }
     }
 
     // The run's own message about refused sends is replaced by the full list below.

@@ -31,6 +31,9 @@ const char* const kSendHelp =
     "                            per job as it ends: file, job, printed or not, reason\n"
     "      --timeout SECONDS     with --wait: stop waiting after this long, 1..86400; also\n"
     "                            the longest wait for a print server that takes no more jobs\n"
+    "      --force               send files the printer may not read all the same\n"
+    "                            (PostScript or PDF to an HP-GL/2 device, HP-GL or\n"
+    "                            HP-GL/2 to a PostScript device)\n"
     "  -h, --help                this text\n"
     "\n"
     "An option whose box the window does not offer for the chosen printer (--device-copies\n"
@@ -39,6 +42,10 @@ const char* const kSendHelp =
     "checked there: a warning says so and the files are sent without it. --collate has an\n"
     "effect only together with --device-copies. --set clears --device-copies and --collate,\n"
     "as checking \"Treat joblist as set\" does.\n"
+    "\n"
+    "Files in a language the printer may not read are listed on stderr and nothing is sent\n"
+    "(exit 2), unless --force is given or the window's \"Warn before sending to the wrong\n"
+    "device\" is off.\n"
     "\n"
     "Exit codes: 0 every job accepted (with --wait: printed), 1 the spooler refused some, or\n"
     "with --wait some were not printed (listed on stderr with the reason), 2 an error ended\n"
@@ -143,6 +150,8 @@ SendArgs ParseSendArgs(const Args& args) {
             parsed.list = reader.value(option, attached);
             if (parsed.list->empty())
                 throw UsageError("--list needs a job-list file");
+        } else if (option == "--force") {
+            flag(parsed.force);
         } else if (option == "--wait") {
             flag(parsed.wait);
         } else if (option == "--timeout") {

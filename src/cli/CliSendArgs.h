@@ -25,6 +25,7 @@ struct SendArgs {
     std::optional<std::string> list;     // job-list file whose rows come first
     bool wait = false;                   // follow every job to its end
     std::optional<int> timeout;          // seconds --wait waits at most
+    bool force = false;                  // send to a device that may not read the files
     Args files;
 };
 

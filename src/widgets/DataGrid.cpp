@@ -173,6 +173,10 @@ void TDataGrid::SetBGImage(const QPixmap& image) {
     viewport()->update();
 }
 
+void TDataGrid::SetCellHint(std::function<QString(int col, int row)> hint) {
+    model_->cellHint = std::move(hint);
+}
+
 void TDataGrid::SetSelectedIndex(int col) {
     grid_.setCurrentCell(col, grid_.currentRow());
 }

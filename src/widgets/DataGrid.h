@@ -81,6 +81,9 @@ public:
     // Called after the default drawing of a data cell.
     std::function<void(QPainter& painter, int col, int row, const QRect& rect)> OnDrawCell;
     bool DefaultDrawing = true;
+    // The tooltip of a data cell, shown where the mouse rests on it; an empty text leaves the
+    // grid's own tooltip.
+    void SetCellHint(std::function<QString(int col, int row)> hint);
     // The system's beep; tests listen here.
     std::function<void()> Beep;
 

@@ -32,6 +32,8 @@ QVariant DataGridTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
         return ToQString(grid_.cellRef(index.column(), gridRow(index)));
     }
+    if (role == Qt::ToolTipRole && cellHint)
+        return cellHint(index.column(), gridRow(index));
     return {};
 }
 

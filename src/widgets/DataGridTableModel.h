@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <functional>
 
 #include "joblist/GridModel.h"
 
@@ -25,6 +26,9 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The tooltip of cell (col, gridRow), asked for when Qt shows one; empty: none.
+    std::function<QString(int col, int gridRow)> cellHint;
 
     // GridListener
     void rowCountAboutToChange(int oldCount, int newCount) override;

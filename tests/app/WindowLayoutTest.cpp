@@ -188,14 +188,18 @@ TEST_F(WindowLayoutTest, TabOrderStartStatesAndMenus) {
     const QStringList menus =
         QStringLiteral(
             "&File|&Select files|-|&Open list from file|&View / print list|Sa&ve list to file|-|"
-            "&Abort|&Configure|&Path for temp files|Printers by &address...|-|HPGL/2 &QL from start|HPGL/2 &RP from end|-|"
-            "C&lear list after spooling|Re&verse set order|-|Printer&type in statusbar|"
+            "&Abort|&Configure|&Path for temp files|Printers by &address...|-|"
+            "HPGL/2 &QL from start|HPGL/2 &RP from end|-|C&lear list after spooling|"
+            "Re&verse set order|"
+            "&Warn before sending to the wrong device|-|Printer&type in statusbar|"
             "Printerp&ort in statusbar|-|PS fit to size:|A5 size|A4 size|A3 size|A2 size|A1 size|"
             "A0 size|&Queue Mgt|&Show Q|-|&Pause printing|&Resume printing|-|&Clear print Q|"
             "&Info|&About")
             .split(QLatin1Char('|'));
     EXPECT_EQ(MenuTexts(form.menuBar()->actions()), menus);
-    EXPECT_EQ(Which(form, &QAction::isChecked, {"A4size1", "Clearafterspooling1"}), "A4size1");
+    EXPECT_EQ(
+        Which(form, &QAction::isChecked, {"A4size1", "Clearafterspooling1", "WrongDeviceGuard1"}),
+        "A4size1 WrongDeviceGuard1");
     EXPECT_EQ(Find<QAction>("SetTempdir1")->toolTip(),
               QStringLiteral("Set path to disk with sufficient space"));
 }

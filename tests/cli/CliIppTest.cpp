@@ -30,8 +30,8 @@ TEST_F(CliIpp, EachFileArrivesAsItIsWithTheFormatItsContentCallsFor) {
     const std::vector<std::string> files = {kSamples + "jem-green-HPGL2/XANADU-PLT-test.plt",
                                             kSamples + "ghostpdl/colorcir.ps",
                                             kSamples + "cups/testfile.pcl"};
-    const test::CliResult sent =
-        Send(printer.Uri(), "--wait '" + files[0] + "' '" + files[1] + "' '" + files[2] + "'");
+    const test::CliResult sent = Send(
+        printer.Uri(), "--wait --force '" + files[0] + "' '" + files[1] + "' '" + files[2] + "'");
     EXPECT_EQ(sent.exitCode, 0) << sent.err;
     EXPECT_EQ(sent.out.substr(0, sent.out.find('\n')), "3 of 3 jobs sent to " + printer.Uri());
     EXPECT_EQ(std::count(sent.out.begin(), sent.out.end(), '\n'), 4) << sent.out;

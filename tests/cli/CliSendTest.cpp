@@ -189,7 +189,7 @@ TEST_F(CliSend, StoredPrinterIsTheDefault) {
         {stored + "3\n", "", Server::kRawQueue},
         {stored + "9\n", "", Server::kHpglQueue},  // out of range
         {"", "", Server::kHpglQueue},              // no file
-        {stored + "3\n", "-p ps-printer", Server::kPostScriptQueue}};
+        {stored + "3\n", "-p ps-printer --force", Server::kPostScriptQueue}};
     for (const auto& [text, printer, queue] : rows) {
         SCOPED_TRACE(text + printer);
         fs::remove_all(ini.parent_path());
@@ -224,8 +224,8 @@ TEST_F(CliQueue, JobsListsThePausedJobsResumeDeliversThemAndPurgeDropsThem) {
     const fs::path odd = folder / "plot f\xC3\xBCr \xC3\x84nne; 2.hp";  // a name shown as it is
     fs::copy_file(kPlotA, odd);
     ASSERT_EQ(Cli("pause -p hpgl-plotter").exitCode + Cli("pause -p 2").exitCode, 0);
-    ASSERT_EQ(Run("-p hpgl-plotter" + Quoted(odd) + Quoted(kPage)).exitCode, 0);
-    ASSERT_EQ(Run("-p ps-printer" + Quoted(kPlotB)).exitCode, 0);
+    ASSERT_EQ(Run("-p hpgl-plotter --force" + Quoted(odd) + Quoted(kPage)).exitCode, 0);
+    ASSERT_EQ(Run("-p ps-printer --force" + Quoted(kPlotB)).exitCode, 0);
     // ID, name, size (inter.hp has 70977 bytes), state and "YYYY-MM-DD HH:MM:SS".
     const CliResult jobs = Cli("jobs -p hpgl-plotter");
     EXPECT_EQ(jobs.exitCode, 0) << jobs.err;
@@ -240,7 +240,7 @@ TEST_F(CliQueue, JobsListsThePausedJobsResumeDeliversThemAndPurgeDropsThem) {
     const CliResult purge = Cli("purge -p 2");
     EXPECT_EQ(std::tie(purge.exitCode, purge.out, purge.err), std::tuple(0, "", ""));
     EXPECT_EQ(Cli("jobs -p ps-printer").out, "");
-    ASSERT_EQ(Run("-p ps-printer" + Quoted(kPlotC)).exitCode, 0);
+    ASSERT_EQ(Run("-p ps-printer --force" + Quoted(kPlotC)).exitCode, 0);
 
     ASSERT_EQ(Cli("resume -p hpgl-plotter").exitCode, 0);
     EXPECT_EQ(Titles(Server::kHpglQueue, 2), (Names{odd.filename().string(), "testfile.ps"}));

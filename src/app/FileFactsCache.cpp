@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/FileFactsCache.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <exception>
+#include <utility>
+
+#include "printers/PrintFileFacts.h"
+
+namespace tavrin {
+
+FileFactsCache::FileFactsCache(std::function<void(const std::string& name)> read)
+    : read_(std::move(read)), worker_([this] { Work(); }) {}
+
+FileFactsCache::~FileFactsCache() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    worker_.join();
+}
+
+void FileFactsCache::Request(std::vector<std::string> names) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (queue_.empty()) {
+            queue_ = std::move(names);
+        } else {
+            queue_.insert(queue_.end(), std::make_move_iterator(names.begin()),
+                          std::make_move_iterator(names.end()));
+        }
+    }
+    wake_.notify_one();
+}
+
+std::optional<std::string> FileFactsCache::Text(const std::string& name) const {
+    const std::lock_guard lock(mutex_);
+    const auto known = entries_.find(name);
+    if (known == entries_.end())
+        return std::nullopt;
+    return known->second.text;
+}
+
+FileFactsCache::Stamp FileFactsCache::StampOf(const std::string& name) {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0) {
+        // Any other failure is left to the reading, whose message says what it is.
+        return {.found = errno != ENOENT && errno != ENOTDIR};
+    }
+    return {.found = true,
+            .size = static_cast<std::int64_t>(info.st_size),
+            .modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
+                          info.st_mtim.tv_nsec};
+}
+
+std::string FileFactsCache::Describe(const std::string& name, const Stamp& stamp) {
+    if (!stamp.found)
+        return kNotFound;
+    try {
+        return DescribeFacts(InspectPrintFile(name));
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+void FileFactsCache::Work() {
+    for (;;) {
+        std::vector<std::string> names;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (stopping_)
+                return;
+            names.swap(queue_);
+        }
+        for (std::string& name : names) {
+            const Stamp stamp = StampOf(name);
+            {
+                const std::lock_guard lock(mutex_);
+                if (stopping_)
+                    return;
+                const auto known = entries_.find(name);
+                if (known != entries_.end() && known->second.stamp == stamp)
+                    continue;
+            }
+            Entry entry{stamp, Describe(name, stamp)};
+            const std::string* key = nullptr;
+            {
+                const std::lock_guard lock(mutex_);
+                // The name becomes the key as it is, not a copy of it.
+                const auto kept = entries_.insert_or_assign(std::move(name), std::move(entry));
+                key = &kept.first->first;
+            }
+            // Only this thread changes the map, so the key stays where it is.
+            read_(*key);
+        }
+    }
+}
+
+}  // namespace tavrin
