@@ -52,17 +52,7 @@ bool CupsPrinterHandle::Send(QueueCommand command) {
 std::optional<std::vector<QueueJob>> CupsPrinterHandle::Jobs(JobsWanted wanted) {
     if (!ok())
         return std::nullopt;
-    ipp_t* request =
-        NewQueueRequest(IPP_OP_GET_JOBS, queueName_,
-                        {"job-id", "job-name", "job-k-octets", "job-state", "time-at-creation"});
-    if (wanted == JobsWanted::AlsoEnded)
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
-    ipp_t* response = connection_.Ask(request);
-    if (!response)
-        return std::nullopt;
-    std::vector<QueueJob> jobs = QueueJobsOfResponse(response);
-    ippDelete(response);
-    return jobs;
+    return ReadQueueJobs(connection_, QueueUri(queueName_), "/", wanted);
 }
 
 std::optional<QueueStatus> CupsPrinterHandle::Status(int firstJobId) {

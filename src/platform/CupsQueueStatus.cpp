@@ -4,27 +4,9 @@
 #include <string_view>
 
 #include "platform/CupsQueueAttributes.h"
+#include "platform/IppValues.h"
 
 namespace tavrin {
-namespace {
-
-// The words of a keyword list, without "none" and empty words.
-std::vector<std::string> Keywords(ipp_attribute_t* attr) {
-    std::vector<std::string> words;
-    for (int i = 0; i < ippGetCount(attr); ++i) {
-        const char* word = ippGetString(attr, i, nullptr);
-        if (word && *word && std::string_view(word) != "none")
-            words.emplace_back(word);
-    }
-    return words;
-}
-
-std::string Text(ipp_attribute_t* attr) {
-    const char* text = ippGetString(attr, 0, nullptr);
-    return text ? text : "";
-}
-
-}  // namespace
 
 PrinterStatus PrinterStatusOfResponse(ipp_t* response) {
     PrinterStatus status;
@@ -34,9 +16,9 @@ PrinterStatus PrinterStatusOfResponse(ipp_t* response) {
         if (name == "printer-state")
             status.stopped = ippGetInteger(attr, 0) == IPP_PSTATE_STOPPED;
         if (name == "printer-state-reasons")
-            status.reasons = Keywords(attr);
+            status.reasons = IppWords(attr);
         if (name == "printer-state-message")
-            status.message = Text(attr);
+            status.message = IppText(attr);
     }
     return status;
 }
@@ -71,9 +53,9 @@ std::vector<JobStatus> JobStatusesOfResponse(ipp_t* response) {
             if (name == "job-state")
                 job.state = QueueJobStateOf(ippGetInteger(attr, 0));
             if (name == "job-state-reasons")
-                job.reasons = Keywords(attr);
+                job.reasons = IppWords(attr);
             if (name == "job-state-message")
-                job.message = Text(attr);
+                job.message = IppText(attr);
         });
 }
 
@@ -83,7 +65,7 @@ std::vector<QueueJob> QueueJobsOfResponse(ipp_t* response) {
             if (name == "job-id")
                 job.id = ippGetInteger(attr, 0);
             if (name == "job-name")
-                job.documentName = Text(attr);
+                job.documentName = IppText(attr);
             if (name == "job-k-octets")
                 job.sizeKBytes = ippGetInteger(attr, 0);
             if (name == "job-state")
@@ -93,6 +75,24 @@ std::vector<QueueJob> QueueJobsOfResponse(ipp_t* response) {
         });
     std::sort(jobs.begin(), jobs.end(),
               [](const QueueJob& a, const QueueJob& b) { return a.id < b.id; });
+    return jobs;
+}
+
+std::optional<std::vector<QueueJob>> ReadQueueJobs(const CupsConnection& connection,
+                                                   const std::string& printerUri,
+                                                   const std::string& resource, JobsWanted wanted) {
+    if (!connection.ok())
+        return std::nullopt;
+    ipp_t* request =
+        NewPrinterRequest(IPP_OP_GET_JOBS, printerUri,
+                          {"job-id", "job-name", "job-k-octets", "job-state", "time-at-creation"});
+    if (wanted == JobsWanted::AlsoEnded)
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    ipp_t* response = connection.Ask(request, resource.c_str());
+    if (!response)
+        return std::nullopt;
+    std::vector<QueueJob> jobs = QueueJobsOfResponse(response);
+    ippDelete(response);
     return jobs;
 }
 

@@ -19,6 +19,12 @@ std::optional<QueueStatus> ReadPrinterStatus(CupsConnection& connection,
                                              const std::string& printerUri,
                                              const std::string& resource, int firstJobId);
 
+// The jobs of the printer at `printerUri` (asked at `resource`) as a queue listing shows them,
+// oldest first; nothing when they cannot be read.
+std::optional<std::vector<QueueJob>> ReadQueueJobs(const CupsConnection& connection,
+                                                   const std::string& printerUri,
+                                                   const std::string& resource, JobsWanted wanted);
+
 // The readers of the server's answers: a printer's state from Get-Printer-Attributes, and the
 // jobs of a Get-Jobs answer, with their states or as a queue listing shows them (by job id).
 // Attributes of unexpected types read as empty or 0.

@@ -4,27 +4,9 @@
 #include <string_view>
 
 #include "platform/CupsQueueStatus.h"
+#include "platform/IppValues.h"
 
 namespace tavrin {
-namespace {
-
-std::vector<std::string> Strings(ipp_attribute_t* attr) {
-    std::vector<std::string> strings;
-    for (int i = 0; i < ippGetCount(attr); ++i) {
-        const char* text = ippGetString(attr, i, nullptr);
-        if (text && *text)
-            strings.emplace_back(text);
-    }
-    return strings;
-}
-
-std::string Text(ipp_attribute_t* attr) {
-    const char* text = ippGetString(attr, 0, nullptr);
-    return text ? text : "";
-}
-
-}  // namespace
-
 IppPrinterDescription IppPrinterDescriptionOfResponse(ipp_t* response) {
     IppPrinterDescription description;
     description.status = PrinterStatusOfResponse(response);
@@ -32,11 +14,11 @@ IppPrinterDescription IppPrinterDescriptionOfResponse(ipp_t* response) {
          attr = ippNextAttribute(response)) {
         const std::string_view name(ippGetName(attr) ? ippGetName(attr) : "");
         if (name == "document-format-supported")
-            description.documentFormats = Strings(attr);
+            description.documentFormats = IppWords(attr);
         if (name == "printer-make-and-model")
-            description.makeAndModel = Text(attr);
+            description.makeAndModel = IppText(attr);
         if (name == "printer-info")
-            description.info = Text(attr);
+            description.info = IppText(attr);
         if (name == "copies-supported" && ippGetValueTag(attr) == IPP_TAG_RANGE) {
             int upper = 1;
             ippGetRange(attr, 0, &upper);

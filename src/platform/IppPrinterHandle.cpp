@@ -48,20 +48,7 @@ bool IppPrinterHandle::Send(QueueCommand command) {
 }
 
 std::optional<std::vector<QueueJob>> IppPrinterHandle::Jobs(JobsWanted wanted) {
-    const auto connection = Connect();
-    if (!connection->ok())
-        return std::nullopt;
-    ipp_t* request =
-        NewPrinterRequest(IPP_OP_GET_JOBS, endpoint_.uri,
-                          {"job-id", "job-name", "job-k-octets", "job-state", "time-at-creation"});
-    if (wanted == JobsWanted::AlsoEnded)
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
-    ipp_t* response = connection->Ask(request, endpoint_.resource.c_str());
-    if (!response)
-        return std::nullopt;
-    std::vector<QueueJob> jobs = QueueJobsOfResponse(response);
-    ippDelete(response);
-    return jobs;
+    return ReadQueueJobs(*Connect(), endpoint_.uri, endpoint_.resource, wanted);
 }
 
 std::optional<QueueStatus> IppPrinterHandle::Status(int firstJobId) {

@@ -75,12 +75,15 @@ AddressedPrinters::AddressedPrinters(PrintSpooler& queues, DeviceProbe& queuePro
       socketTimeouts_(socketTimeouts),
       ippTimeouts_(ippTimeouts) {}
 
+std::optional<IppPrinterDescription> AddressedPrinters::Known(const std::string& address) const {
+    std::lock_guard lock(mutex_);
+    const auto known = described_.find(address);
+    return known == described_.end() ? std::nullopt : std::optional(known->second);
+}
+
 std::optional<IppPrinterDescription> AddressedPrinters::Describe(const PrinterAddress& address) {
-    {
-        std::lock_guard lock(mutex_);
-        if (const auto known = described_.find(address.text); known != described_.end())
-            return known->second;
-    }
+    if (auto known = Known(address.text))
+        return known;
     const IppEndpoint endpoint = IppEndpointOf(address);
     const CupsConnection connection(endpoint.host, endpoint.port, endpoint.encrypted, endpoint.uri,
                                     ippTimeouts_.connection);
@@ -135,12 +138,8 @@ std::unique_ptr<PrinterHandle> AddressedPrinters::Spooling::Open(const std::stri
     if (address->scheme == PrinterAddress::Scheme::Socket)
         return std::make_unique<SocketPrinter>(*address, owner_.socketTimeouts_);
     std::optional<std::vector<std::string>> formats;
-    {
-        std::lock_guard lock(owner_.mutex_);
-        if (const auto known = owner_.described_.find(address->text);
-            known != owner_.described_.end())
-            formats = known->second.documentFormats;
-    }
+    if (const auto known = owner_.Known(address->text))
+        formats = known->documentFormats;
     return std::make_unique<IppPrinterHandle>(IppEndpointOf(*address), std::move(formats),
                                               FormatFromLanguage(), owner_.ippTimeouts_);
 }

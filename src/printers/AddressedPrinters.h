@@ -54,6 +54,8 @@ private:
     // What the IPP printer at `address` said of itself, asked once per run; nothing while it
     // has not answered.
     std::optional<IppPrinterDescription> Describe(const PrinterAddress& address);
+    // What the printer at `address` said, if it has been asked.
+    std::optional<IppPrinterDescription> Known(const std::string& address) const;
 
     class Spooling final : public PrintSpooler {
     public:

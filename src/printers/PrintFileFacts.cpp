@@ -18,8 +18,6 @@ constexpr char kEsc = '\x1b';
 // HP-GL/2 plotter units per millimetre.
 constexpr double kUnitsPerMillimetre = 40.0;
 constexpr double kMillimetresPerPoint = 25.4 / 72.0;
-// More NUL padding than this is no print file.
-constexpr std::uint64_t kMostPadding = 16u << 20;
 
 bool IsLetter(char c) {
     return std::isalpha(static_cast<unsigned char>(c)) != 0;
@@ -295,21 +293,9 @@ PrintFileFacts InspectPrintFile(const std::string& path) {
     file.seekg(0, std::ios::end);
     const auto size = static_cast<std::uint64_t>(file.tellg());
     file.seekg(0);
-    std::string head;
-    std::uint64_t padding = 0;
-    char buffer[16384];
-    while (head.size() < kFactsHeadBytes && padding < kMostPadding && file) {
-        file.read(buffer, sizeof buffer);
-        std::string_view got(buffer, static_cast<std::size_t>(file.gcount()));
-        if (head.empty()) {
-            const auto first = got.find_first_not_of('\0');
-            padding += first == std::string_view::npos ? got.size() : first;
-            got.remove_prefix(first == std::string_view::npos ? got.size() : first);
-        }
-        head.append(got.substr(0, kFactsHeadBytes - head.size()));
-    }
+    const FileHead head = ReadFileHead(file, kFactsHeadBytes);
     std::string tail;
-    const std::uint64_t read = padding + head.size();
+    const std::uint64_t read = head.padding + head.bytes.size();
     if (read < size) {
         const std::uint64_t tailSize = std::min<std::uint64_t>(kFactsTailBytes, size - read);
         tail.resize(static_cast<std::size_t>(tailSize));
@@ -318,11 +304,9 @@ PrintFileFacts InspectPrintFile(const std::string& path) {
         file.read(tail.data(), static_cast<std::streamsize>(tail.size()));
         tail.resize(static_cast<std::size_t>(file.gcount()));
     }
-    PrintFileFacts facts = InspectPrintData(head, tail, size);
+    PrintFileFacts facts = InspectPrintData(head.bytes, tail, size);
     facts.wholeFileRead = read >= size;
-    if (facts.language.language == PrintLanguage::HpGl2 ||
-        facts.language.language == PrintLanguage::HpGl)
-        facts.language.hpglStart += padding;
+    facts.language = head.InFile(facts.language);
     return facts;
 }
 

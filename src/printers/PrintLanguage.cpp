@@ -184,34 +184,36 @@ FileLanguage DetectPrintLanguage(std::string_view head) {
     return found;
 }
 
+FileLanguage FileHead::InFile(FileLanguage language) const {
+    if (language.language == PrintLanguage::HpGl2 || language.language == PrintLanguage::HpGl)
+        language.hpglStart += padding;
+    return language;
+}
+
+FileHead ReadFileHead(std::istream& file, std::size_t bytes) {
+    FileHead head;
+    std::array<char, 16384> buffer{};
+    while (head.bytes.size() < bytes && head.padding < kMostPadding) {
+        file.read(buffer.data(), buffer.size());
+        std::string_view got(buffer.data(), static_cast<std::size_t>(file.gcount()));
+        if (got.empty())
+            break;
+        if (head.bytes.empty()) {
+            const auto first = std::min(got.find_first_not_of('\0'), got.size());
+            head.padding += first;
+            got.remove_prefix(first);
+        }
+        head.bytes.append(got.substr(0, bytes - head.bytes.size()));
+    }
+    return head;
+}
+
 FileLanguage DetectFileLanguage(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw Error(FormatMessage("Cannot open file %s", path));
-    std::string head;
-    std::array<char, 16384> buffer{};
-    std::uint64_t padding = 0;
-    while (head.size() < kLanguageHeadBytes && padding < kMostPadding) {
-        file.read(buffer.data(), buffer.size());
-        const std::string_view got(buffer.data(), static_cast<std::size_t>(file.gcount()));
-        if (got.empty())
-            break;
-        if (head.empty()) {
-            const auto first = got.find_first_not_of('\0');
-            if (first == std::string_view::npos) {
-                padding += got.size();
-                continue;
-            }
-            padding += first;
-            head.append(got.substr(first));
-        } else {
-            head.append(got);
-        }
-    }
-    FileLanguage found = DetectPrintLanguage(head);
-    if (found.language == PrintLanguage::HpGl2 || found.language == PrintLanguage::HpGl)
-        found.hpglStart += padding;
-    return found;
+    const FileHead head = ReadFileHead(file, kLanguageHeadBytes);
+    return head.InFile(DetectPrintLanguage(head.bytes));
 }
 
 std::string DocumentFormatFor(PrintLanguage language, const std::vector<std::string>& supported) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <istream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,19 @@ inline constexpr std::size_t kLanguageHeadBytes = 64 * 1024;
 // Detects the language from the start of a file. Leading NUL bytes (padding, as some drivers
 // write before the header) are skipped; a PJL header is read to its end.
 FileLanguage DetectPrintLanguage(std::string_view head);
+
+// The start of a file after its NUL padding (of which at most 16 MB is skipped).
+struct FileHead {
+    std::string bytes;
+    std::uint64_t padding = 0;
+
+    // `language`, read from these bytes, with its HP-GL/2 start counted from the file's first
+    // byte.
+    FileLanguage InFile(FileLanguage language) const;
+};
+
+// Reads the NUL padding at the start of `file`, then at most `bytes` bytes.
+FileHead ReadFileHead(std::istream& file, std::size_t bytes);
 
 // The same for a file, read from its start: the NUL padding, then at most kLanguageHeadBytes.
 // Throws "Cannot open file %s" when it cannot be read.

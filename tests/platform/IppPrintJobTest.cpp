@@ -11,10 +11,9 @@ namespace tavrin {
 namespace {
 
 TEST(IppPrintJob, ABusyPrinterIsAskedAgainUntilItTakesTheJobOrTheBoundHasPassed) {
-    test::IppEvePrinter printer("application/vnd.hp-hpgl", "Test Plotter", /*instant=*/false);
+    test::IppEvePrinter printer("application/vnd.hp-hpgl", /*instant=*/false);
     const std::string& uri = printer.Uri();
-    const IppEndpoint endpoint{uri, "localhost", std::stoi(uri.substr(uri.rfind(':') + 1)),
-                               "/ipp/print", false};
+    const IppEndpoint endpoint{uri, "localhost", printer.Port(), "/ipp/print", false};
     const auto send = [&](int busyMilliseconds) {
         IppTimeouts timeouts;
         timeouts.busyMilliseconds = busyMilliseconds;

@@ -44,27 +44,23 @@ bool Answers(int port) {
 
 }  // namespace
 
-IppEvePrinter::IppEvePrinter(const std::string& formats, const std::string& makeAndModel,
-                             bool instant) {
+IppEvePrinter::IppEvePrinter(const std::string& formats, bool instant) {
     if (std::system("'" TAVRIN_SOURCE_DIR "/tools/start-dnssd'") != 0)
         throw std::runtime_error("ippeveprinter needs avahi-daemon, which did not start");
-    const int port = FreePort();
-    uri_ = "ipp://localhost:" + std::to_string(port) + "/ipp/print";
-    const std::string make = makeAndModel.substr(0, makeAndModel.find(' '));
-    const std::string model =
-        makeAndModel.find(' ') == std::string::npos ? "" : makeAndModel.substr(make.size() + 1);
+    port_ = FreePort();
+    uri_ = "ipp://localhost:" + std::to_string(port_) + "/ipp/print";
     std::filesystem::create_directory(folder_ / "spool");
     const std::string log = (folder_ / "log").string();
     const std::string spool = (folder_ / "spool").string();
-    const std::string name = "tavrin-test-" + std::to_string(port);
+    const std::string name = "tavrin-test-" + std::to_string(port_);
     pid_ = fork();
     if (pid_ == 0) {
         const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
         dup2(out, 2);
         std::vector<std::string> args = {
-            "ippeveprinter",      "-vvv", "-k",        "-d", spool, "-f", formats, "-p",
-            std::to_string(port), "-n",   "localhost", "-M", make,  "-m", model};
+            "ippeveprinter",       "-vvv", "-k",        "-d", spool,  "-f", formats,  "-p",
+            std::to_string(port_), "-n",   "localhost", "-M", "Test", "-m", "Plotter"};
         if (instant)
             args.insert(args.end(), {"-c", "/bin/true"});
         args.push_back(name);
@@ -75,15 +71,15 @@ IppEvePrinter::IppEvePrinter(const std::string& formats, const std::string& make
         execvp("ippeveprinter", argv.data());
         _exit(127);
     }
-    for (int i = 0; i < 100 && !Answers(port); ++i) {
+    for (int i = 0; i < 100 && !Answers(port_); ++i) {
         if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
             pid_ = 0;
             throw std::runtime_error("ippeveprinter did not start:\n" + Log());
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    if (!Answers(port))
-        throw std::runtime_error("ippeveprinter does not answer on port " + std::to_string(port));
+    if (!Answers(port_))
+        throw std::runtime_error("ippeveprinter does not answer on port " + std::to_string(port_));
 }
 
 IppEvePrinter::~IppEvePrinter() {
@@ -122,8 +118,7 @@ std::string IppEvePrinter::Log() const {
 
 std::map<std::string, std::string> IppEvePrinter::JobAttributes(int jobId) const {
     std::map<std::string, std::string> attributes;
-    const std::string port = uri_.substr(uri_.rfind(':') + 1);
-    http_t* http = httpConnect2("localhost", std::stoi(port), nullptr, AF_UNSPEC,
+    http_t* http = httpConnect2("localhost", port_, nullptr, AF_UNSPEC,
                                 HTTP_ENCRYPTION_IF_REQUESTED, 1, 5000, nullptr);
     if (!http)
         return attributes;

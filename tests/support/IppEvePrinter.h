@@ -12,20 +12,20 @@ namespace tavrin::test {
 
 // A real IPP printer (ippeveprinter from cups-ipp-utils) on a free loopback port, keeping every
 // document it receives in a folder of its own and logging each request. It takes the
-// `formats` given (a comma-separated list of MIME types) and reports `makeAndModel`
-// ("MAKE MODEL"). `instant` has it end each job at once; without, each job keeps it busy for
-// some seconds, as a printer printing it would. Throws std::runtime_error when it cannot
+// `formats` given (a comma-separated list of MIME types) and is a "Test Plotter". `instant` has
+// it end each job at once; without, each job keeps it busy for some seconds, as a printer
+// printing it would. Throws std::runtime_error when it cannot
 // start (it needs the DNS-SD daemon, which tools/start-dnssd starts).
 class IppEvePrinter {
 public:
-    IppEvePrinter(const std::string& formats, const std::string& makeAndModel = "Test Plotter",
-                  bool instant = true);
+    explicit IppEvePrinter(const std::string& formats, bool instant = true);
     ~IppEvePrinter();
     IppEvePrinter(const IppEvePrinter&) = delete;
     IppEvePrinter& operator=(const IppEvePrinter&) = delete;
 
     // "ipp://localhost:PORT/ipp/print"
     const std::string& Uri() const { return uri_; }
+    int Port() const { return port_; }
     // The documents kept so far, oldest first.
     std::vector<std::filesystem::path> Documents() const;
     // The document-format of every Send-Document and Print-Job, in the order received.
@@ -36,6 +36,7 @@ public:
 
 private:
     TempFolder folder_;
+    int port_ = 0;
     std::string uri_;
     int pid_ = 0;
 };
