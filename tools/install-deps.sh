@@ -9,6 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
     avahi-daemon dbus cups-ipp-utils file
+    libpng-dev ghostscript hp2xx
 )
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FileFactsCache.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <exception>
 #include <utility>
 
@@ -44,19 +41,7 @@ std::optional<std::string> FileFactsCache::Text(const std::string& name) const {
     return known->second.text;
 }
 
-FileFactsCache::Stamp FileFactsCache::StampOf(const std::string& name) {
-    struct stat info {};
-    if (::stat(name.c_str(), &info) != 0) {
-        // Any other failure is left to the reading, whose message says what it is.
-        return {.found = errno != ENOENT && errno != ENOTDIR};
-    }
-    return {.found = true,
-            .size = static_cast<std::int64_t>(info.st_size),
-            .modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                          info.st_mtim.tv_nsec};
-}
-
-std::string FileFactsCache::Describe(const std::string& name, const Stamp& stamp) {
+std::string FileFactsCache::Describe(const std::string& name, const FileStamp& stamp) {
     if (!stamp.found)
         return kNotFound;
     try {
@@ -77,7 +62,7 @@ void FileFactsCache::Work() {
             names.swap(queue_);
         }
         for (std::string& name : names) {
-            const Stamp stamp = StampOf(name);
+            const FileStamp stamp = StampOfFile(name);
             {
                 const std::lock_guard lock(mutex_);
                 if (stopping_)

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/FileStamp.h"
+
 namespace tavrin {
 
 // What print files hold, as DescribeFacts words it, read on a worker thread of its own. Each
@@ -33,18 +35,11 @@ public:
     std::optional<std::string> Text(const std::string& name) const;
 
 private:
-    struct Stamp {
-        bool found = false;
-        std::int64_t size = 0;
-        std::int64_t modifiedNs = 0;
-        bool operator==(const Stamp&) const = default;
-    };
     struct Entry {
-        Stamp stamp;
+        FileStamp stamp;
         std::string text;
     };
-    static Stamp StampOf(const std::string& name);
-    static std::string Describe(const std::string& name, const Stamp& stamp);
+    static std::string Describe(const std::string& name, const FileStamp& stamp);
     void Work();
 
     std::function<void(const std::string&)> read_;

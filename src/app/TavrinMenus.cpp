@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "app/Over.h"
+#include "app/PreviewWindow.h"
 #include "app/Stelin.h"
 #include "app/TavrinUnit.h"
 #include "spool/Session.h"
@@ -33,6 +34,7 @@ void TTavrinForm::CreateMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
     selectfiles1_ = AddItem(file, "Selectfiles1", "&Select files");
+    AddItem(file, "Preview1", "&Preview")->setShortcut(QKeySequence(Qt::Key_F3));
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     openlistasfile1_ = AddItem(file, "Openlistasfile1", "&Open list from file");
     viewprintlist1_ = AddItem(file, "Viewprintlist1", "&View / print list");
@@ -149,6 +151,8 @@ void TTavrinForm::ConnectHandlers() {
     };
 
     on(selectfiles1_, &QAction::triggered, [this] { SelectFilesClick(); });
+    on(findChild<QAction*>(QStringLiteral("Preview1")), &QAction::triggered,
+       [this] { PreviewWindow::ShowFor(*this, *stringGrid1_); });
     on(openlistasfile1_, &QAction::triggered, [this] { Openlistasfile1Click(); });
     on(viewprintlist1_, &QAction::triggered, [this] { Viewprintlist1Click(); });
     on(savelisttofile1_, &QAction::triggered, [this] { Savelisttofile1Click(); });

@@ -23,6 +23,7 @@
 #include "app/FileFactsTips.h"
 #include "app/GlyphIcon.h"
 #include "app/Over.h"
+#include "app/PreviewWindow.h"
 #include "app/QueueWindow.h"
 #include "app/Stelin.h"
 #include "platform/Error.h"
@@ -227,6 +228,8 @@ void TTavrinForm::closeEvent(QCloseEvent* event) {
         printersByAddress_->reject();
     for (QueueWindow* queue : findChildren<QueueWindow*>())
         queue->close();
+    for (PreviewWindow* preview : findChildren<PreviewWindow*>())
+        preview->close();
 }
 
 void TTavrinForm::keyPressEvent(QKeyEvent* event) {

@@ -53,5 +53,7 @@ int RunPurge(const Args& args);
 int RunJobs(const Args& args);
 // One line per file: its language and what it says about itself (CliInspect.cpp).
 int RunInspect(const Args& args);
+// A picture of the file's first page, written as PNG or SVG (CliPreview.cpp).
+int RunPreview(const Args& args);
 
 }  // namespace tavrin::cli

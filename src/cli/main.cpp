@@ -20,6 +20,7 @@ const Command kCommands[] = {
     {"purge", "-p NAME|INDEX", RunPurge},
     {"jobs", "-p NAME|INDEX [--all]", RunJobs},
     {"inspect", "[--json] FILE...", RunInspect},
+    {"preview", "FILE -o OUT.png|OUT.svg [--width PIXELS]", RunPreview},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -187,8 +187,8 @@ TEST_F(WindowLayoutTest, TabOrderStartStatesAndMenus) {
 
     const QStringList menus =
         QStringLiteral(
-            "&File|&Select files|-|&Open list from file|&View / print list|Sa&ve list to file|-|"
-            "&Abort|&Configure|&Path for temp files|Printers by &address...|-|"
+            "&File|&Select files|&Preview|-|&Open list from file|&View / print list|"
+            "Sa&ve list to file|-|&Abort|&Configure|&Path for temp files|Printers by &address...|-|"
             "HPGL/2 &QL from start|HPGL/2 &RP from end|-|C&lear list after spooling|"
             "Re&verse set order|"
             "&Warn before sending to the wrong device|-|Printer&type in statusbar|"
