@@ -23,7 +23,6 @@ constexpr int kMargin = 12;  // grey ground around the paper
 const QColor kGround(0xd6, 0xd6, 0xd6);
 const QColor kOutline(0x70, 0x70, 0x70);
 const QColor kNote(0x60, 0x60, 0x60);
-constexpr const char* kNoPreview = "No preview";
 
 QImage ToQImage(const RasterImage& image) {
     if (image.Empty())
@@ -67,7 +66,8 @@ protected:
         painter.fillRect(rect(), kGround);
         if (image_.isNull()) {
             painter.setPen(kNote);
-            painter.drawText(rect(), Qt::AlignCenter, note_);
+            painter.drawText(rect().adjusted(2 * kMargin, kMargin, -2 * kMargin, -kMargin),
+                             Qt::AlignCenter | Qt::TextWordWrap, note_);
             return;
         }
         const QRect area = rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
@@ -207,12 +207,13 @@ void PreviewWindow::ShowCurrent() {
         paper_->Show(nullptr, QString::fromUtf8(kDrawing));
         line_->setText(QString::fromUtf8(kDrawing) + QStringLiteral("  ") + file);
     } else if (!picture->preview) {
-        paper_->Show(nullptr, QString::fromUtf8(kNoPreview));
+        paper_->Show(nullptr, ToQt(picture->error));
         line_->setText(ToQt(picture->error));
     } else {
-        paper_->Show(picture->preview, QString::fromUtf8(kNoPreview));
-        line_->setText(ToQt(DescribePreview(*picture->preview)) + QStringLiteral(" \u2013 ") +
-                       file);
+        // Where there is no picture, the paper says why in as many lines as it takes.
+        const QString described = ToQt(DescribePreview(*picture->preview));
+        paper_->Show(picture->preview, described);
+        line_->setText(described + QStringLiteral(" \u2013 ") + file);
     }
 }
 

@@ -27,7 +27,7 @@ struct GhostscriptRequest {
 RasterImage RenderWithGhostscript(const std::string& path, const GhostscriptRequest& request);
 
 inline constexpr const char* kGhostscriptMissing =
-    "Ghostscript is not installed, so PostScript and PDF files have no preview "
-    "(install the ghostscript package)";
+    "Ghostscript is not installed: install the ghostscript package to see PostScript and PDF "
+    "files";
 
 }  // namespace tavrin

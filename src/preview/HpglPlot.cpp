@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "preview/HpglEnvelope.h"
+#include "preview/HpglNumbers.h"
 #include "preview/HpglPens.h"
 #include "preview/HpglScaling.h"
 #include "preview/HpglShapes.h"
@@ -27,10 +28,6 @@ constexpr PlotPoint kDefaultCharacter{74.8, 107.6};
 
 bool IsLetter(int c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool IsDigit(int c) {
-    return c >= '0' && c <= '9';
 }
 
 constexpr int Mnemonic(char a, char b) {
@@ -61,13 +58,15 @@ public:
 
 private:
     bool OutOfTime();
-    bool Number(double& value);
+    bool Number(double& value) { return ReadNumber(bytes_, value); }
     std::size_t Parameters(double* values);
     void Dispatch(int mnemonic);
     void Initialise(bool wholly);
     void Coordinates();
     void Encoded();
-    bool EncodedNumber(bool sevenBit, double& value);
+    bool EncodedNumber(bool sevenBit, double& value) {
+        return ReadEncodedNumber(bytes_, sevenBit, value);
+    }
     void Label();
     void SetTerminator();
     void PenWidth(const double* v, std::size_t n);
@@ -109,44 +108,6 @@ bool HpglReader::OutOfTime() {
         summary_.cutShort = true;
     }
     return stop_;
-}
-
-// The next parameter of an instruction when it is a number: separators before it are taken,
-// and so are quoted strings (BP, CO and the like carry them).
-bool HpglReader::Number(double& value) {
-    int c = bytes_.Peek();
-    for (;; c = bytes_.Peek()) {
-        if (c == ' ' || c == ',' || c == '\t' || c == '\r' || c == '\n') {
-            bytes_.Next();
-        } else if (c == '"') {
-            bytes_.Next();
-            while (bytes_.Peek() != '"' && bytes_.Peek() != PlotBytes::kEnd)
-                bytes_.Next();
-            bytes_.Take('"');
-        } else {
-            break;
-        }
-    }
-    if (!IsDigit(c) && c != '-' && c != '+' && c != '.')
-        return false;
-    bool negative = false;
-    if (c == '-' || c == '+')
-        negative = bytes_.Next() == '-';
-    double whole = 0;
-    while (IsDigit(bytes_.Peek())) {
-        const int digit = bytes_.Next() - '0';
-        if (whole < 1e15)
-            whole = whole * 10 + digit;
-    }
-    if (bytes_.Take('.')) {
-        double scale = 0.1;
-        while (IsDigit(bytes_.Peek())) {
-            whole += (bytes_.Next() - '0') * scale;
-            scale *= 0.1;
-        }
-    }
-    value = negative ? -whole : whole;
-    return true;
 }
 
 // The rest of an instruction's numbers: the first kMostParameters in `values`, more dropped.
@@ -430,33 +391,6 @@ void HpglReader::Encoded() {
         up = false;
         absolute = false;
     }
-}
-
-// One number of PE: digits least significant first, the last one from the terminator range;
-// its lowest bit is the sign.
-bool HpglReader::EncodedNumber(bool sevenBit, double& value) {
-    const int bits = sevenBit ? 5 : 6;
-    const int terminators = sevenBit ? 95 : 191;
-    const int highest = sevenBit ? 126 : 254;
-    std::uint64_t number = 0;
-    int shift = 0;
-    for (;;) {
-        const int c = bytes_.Peek();
-        if (c == PlotBytes::kEnd || c == ';' || c == kEsc)
-            return false;
-        bytes_.Next();
-        if (c < 63 || c > highest)
-            continue;
-        const bool last = c >= terminators;
-        if (shift < 60)
-            number |= static_cast<std::uint64_t>(c - (last ? terminators : 63)) << shift;
-        shift += bits;
-        if (last)
-            break;
-    }
-    const double magnitude = static_cast<double>(number >> 1);
-    value = (number & 1) != 0 ? -magnitude : magnitude;
-    return true;
 }
 
 void HpglReader::Label() {

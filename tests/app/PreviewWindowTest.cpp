@@ -65,10 +65,13 @@ TEST_F(PreviewWindowTest, F3ShowsTheCurrentFileAndTheWindowFollowsTheListAsItsKe
         std::string start;  // how the line begins
         const char* shot;   // a screenshot's name, or none
         bool drawn;
+        bool withoutGhostscript = false;  // drawn with no Ghostscript on the PATH
     };
     const std::vector<Row> rows = {
         {Sample("jem-green-HPGL2/XANADU-PLT-test.plt"), "HP-GL/2, ", "preview-hpgl", true},
         {Sample("ghostpdl/colorcir.ps"), "PostScript", "preview-postscript", true},
+        {Sample("ghostpdl/golfer.eps"), "PostScript: no preview (Ghostscript is not installed",
+         "preview-without-ghostscript", false, true},
         {Sample("cups/testfile.pcl"), "PCL: no preview (", nullptr, false},
         {gone, "Cannot open file " + gone.string(), nullptr, false},
         {big, "HP-GL, ", nullptr, true}};
@@ -87,6 +90,10 @@ TEST_F(PreviewWindowTest, F3ShowsTheCurrentFileAndTheWindowFollowsTheListAsItsKe
         QTest::keyClick(grid, Qt::Key_Up);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
+        // The worker is idle between rows, so the PATH it starts Ghostscript from can change.
+        const QByteArray path = qgetenv("PATH");
+        if (row.withoutGhostscript)
+            qputenv("PATH", "/nonexistent");
         if (i > 0)
             QTest::keyClick(grid, Qt::Key_Down);
         EXPECT_EQ(grid->Grid().currentRow(), static_cast<int>(i) + 1);
@@ -106,6 +113,7 @@ TEST_F(PreviewWindowTest, F3ShowsTheCurrentFileAndTheWindowFollowsTheListAsItsKe
         if (row.shot) {
             EXPECT_TRUE(SaveShot(*preview, row.shot));
         }
+        qputenv("PATH", path);
     }
     EXPECT_EQ(Rows(), names);
     // Up to half as wide again the picture is scaled; a window much wider draws it anew.
