@@ -103,7 +103,7 @@ PreviewWindow* PreviewWindow::ShowFor(QWidget& owner, TDataGrid& grid) {
 }
 
 PreviewWindow::PreviewWindow(TDataGrid& grid, QWidget* owner)
-    : QWidget(owner, Qt::Window), grid_(grid), cache_([this](const std::string& name) {
+    : QWidget(owner, Qt::Window), grid_(&grid), cache_([this](const std::string& name) {
           QMetaObject::invokeMethod(
               this,
               [this, name] {
@@ -130,11 +130,12 @@ PreviewWindow::PreviewWindow(TDataGrid& grid, QWidget* owner)
     line_->setContentsMargins(kMargin, 0, kMargin, 0);
     resize(480, 400);
     paper_->OnResize = [this] { Ask(); };
-    grid_.Grid().addListener(this);
+    grid_->Grid().addListener(this);
 }
 
 PreviewWindow::~PreviewWindow() {
-    grid_.Grid().removeListener(this);
+    if (grid_)
+        grid_->Grid().removeListener(this);
 }
 
 const QImage& PreviewWindow::Picture() const {
@@ -173,9 +174,9 @@ void PreviewWindow::FollowSoon() {
 }
 
 void PreviewWindow::Follow() {
-    if (!isVisible())
+    if (!isVisible() || !grid_)
         return;
-    const GridModel& grid = grid_.Grid();
+    const GridModel& grid = grid_->Grid();
     const int row = grid.currentRow();
     name_ = row >= grid.fixedRows() && row < grid.rowCount() ? grid.cellRef(kFileNameColumn, row)
                                                              : std::string();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 #include <string>
 
@@ -55,7 +56,8 @@ private:
     void ShowCurrent();
     int WantedWidth() const;
 
-    TDataGrid& grid_;
+    // The grid may go first when the main window is torn down: its children go after its members.
+    QPointer<TDataGrid> grid_;
     std::string name_;
     bool followQueued_ = false;
     PaperView* paper_ = nullptr;
