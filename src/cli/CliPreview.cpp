@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
+#include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,8 @@
 
 namespace tavrin::cli {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct PreviewArgs {
     std::string file;
@@ -71,53 +72,50 @@ PreviewArgs ParsePreviewArgs(const Args& args) {
     return parsed;
 }
 
-// A temporary file beside the output, renamed over it once written whole, so that the output
-// is never a half-written picture; removed when the picture is not kept.
-class OutputBeside {
+// The SVG picture goes to a temporary file beside the output and is renamed over it once written
+// whole, so that the output is never half a picture; the temporary file goes when it is not kept.
+// (A PNG picture is written whole by WritePng.)
+class SvgBeside {
 public:
-    explicit OutputBeside(const std::string& target) : target_(target) {
-        const std::size_t slash = target.rfind('/');
-        const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-        std::string name = folder + "." + target.substr(folder.size()) + ".XXXXXX";
-        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (fd < 0)
+    explicit SvgBeside(const std::string& target) : target_(fs::u8path(target)) {
+        temporary_ = target_;
+        temporary_ += ".partial";
+        out_.open(temporary_, std::ios::binary | std::ios::trunc);
+        if (!out_)
             throw Error(FormatMessage("Cannot write file %s", target));
-        ::close(fd);
-        temporary_ = name;
     }
-    ~OutputBeside() {
-        if (!temporary_.empty())
-            ::unlink(temporary_.c_str());
+    ~SvgBeside() {
+        if (!kept_) {
+            out_.close();
+            std::error_code error;
+            fs::remove(temporary_, error);
+        }
     }
-    OutputBeside(const OutputBeside&) = delete;
-    OutputBeside& operator=(const OutputBeside&) = delete;
+    SvgBeside(const SvgBeside&) = delete;
+    SvgBeside& operator=(const SvgBeside&) = delete;
 
-    const std::string& path() const { return temporary_; }
+    std::ostream& Stream() { return out_; }
 
     void Keep() {
-        // mkostemp made the file for its owner only; a picture gets the usual permissions, or
-        // those of the file it replaces.
-        struct stat existing {};
-        mode_t mode = 0;
-        if (::stat(target_.c_str(), &existing) == 0) {
-            mode = existing.st_mode & 07777;
-        } else {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
-        }
-        const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
-        const bool synced = fd >= 0 && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-        if (fd >= 0)
-            ::close(fd);
-        if (!synced || ::rename(temporary_.c_str(), target_.c_str()) != 0)
-            throw Error(FormatMessage("Cannot write file %s", target_));
-        temporary_.clear();
+        out_.close();
+        std::error_code error;
+        if (out_.fail())
+            throw Error(FormatMessage("Cannot write file %s", target_.string()));
+        // A picture written over an older one keeps the older one's permissions.
+        const fs::file_status existing = fs::status(target_, error);
+        if (!error && fs::exists(existing))
+            fs::permissions(temporary_, existing.permissions(), error);
+        fs::rename(temporary_, target_, error);
+        if (error)
+            throw Error(FormatMessage("Cannot write file %s", target_.string()));
+        kept_ = true;
     }
 
 private:
-    std::string target_;
-    std::string temporary_;
+    fs::path target_;
+    fs::path temporary_;
+    std::ofstream out_;
+    bool kept_ = false;
 };
 
 }  // namespace
@@ -126,20 +124,17 @@ int RunPreview(const Args& args) {
     const PreviewArgs parsed = ParsePreviewArgs(args);
     PreviewRequest request;
     request.width = parsed.width;
-    OutputBeside output(parsed.out);
     Preview preview;
+    std::optional<SvgBeside> svg;
     if (parsed.svg) {
-        std::ofstream svg(output.path(), std::ios::binary | std::ios::trunc);
-        preview = WritePreviewSvg(parsed.file, request, svg);
-        svg.close();
-        if (preview.drawn && !svg)
-            throw Error(FormatMessage("Cannot write file %s", parsed.out));
+        svg.emplace(parsed.out);
+        preview = WritePreviewSvg(parsed.file, request, svg->Stream());
     } else {
         preview = RenderPreview(parsed.file, request);
         if (preview.drawn) {
             try {
-                WritePng(preview.image, output.path());
-            } catch (const Error&) {
+                WritePng(preview.image, parsed.out);
+            } catch (const std::exception&) {
                 throw Error(FormatMessage("Cannot write file %s", parsed.out));
             }
         }
@@ -148,7 +143,8 @@ int RunPreview(const Args& args) {
         std::cerr << parsed.file << ": no preview: " << preview.why << '\n';
         return kExitRefused;
     }
-    output.Keep();
+    if (svg)
+        svg->Keep();
     // DescribePreview says when the time limit cut the drawing short.
     std::cout << parsed.file << ": " << DescribePreview(preview) << ", " << preview.image.width
               << " x " << preview.image.height << " pixels -> " << parsed.out << '\n';
