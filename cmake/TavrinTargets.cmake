@@ -35,11 +35,17 @@ function(tavrin_expose_folder target)
     endif()
 endfunction()
 
-# tavrin_library(NAME SOURCES file.cpp... [DEPS target...]): the static library tavrin_NAME of
-# the folder this is called from.
+# tavrin_library(NAME SOURCES file.cpp... [POSIX file.cpp...] [WINDOWS file.cpp...]
+# [DEPS target...]): the static library tavrin_NAME of the folder this is called from. The
+# sources under POSIX are built on every system but Windows, those under WINDOWS only there.
 function(tavrin_library name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-    tavrin_require_listed(${CMAKE_CURRENT_SOURCE_DIR} ${ARG_SOURCES})
+    cmake_parse_arguments(ARG "" "" "SOURCES;POSIX;WINDOWS;DEPS" ${ARGN})
+    tavrin_require_listed(${CMAKE_CURRENT_SOURCE_DIR} ${ARG_SOURCES} ${ARG_POSIX} ${ARG_WINDOWS})
+    if(WIN32)
+        list(APPEND ARG_SOURCES ${ARG_WINDOWS})
+    else()
+        list(APPEND ARG_SOURCES ${ARG_POSIX})
+    endif()
     add_library(tavrin_${name} STATIC ${ARG_SOURCES})
     tavrin_expose_folder(tavrin_${name})
     target_link_libraries(tavrin_${name} PUBLIC ${ARG_DEPS})
