@@ -51,16 +51,26 @@ function(tavrin_library name)
     target_link_libraries(tavrin_${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# tavrin_test_program(NAME SOURCES file.cpp... [LIBS target...]): test_NAME, its GoogleTest cases
-# each a CTest test of its own.
+# tavrin_test_program(NAME SOURCES file.cpp... [POSIX file.cpp...] [NOT_ON_WINDOWS case...]
+# [LIBS target...]): test_NAME, its GoogleTest cases each a CTest test of its own. The POSIX
+# sources (tests that need a print server, or the POSIX file system's own cases) and the cases
+# named under NOT_ON_WINDOWS (Suite.Case) are left out on Windows.
 function(tavrin_test_program name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    tavrin_require_listed(${CMAKE_CURRENT_SOURCE_DIR} ${ARG_SOURCES})
+    cmake_parse_arguments(ARG "" "" "SOURCES;POSIX;NOT_ON_WINDOWS;LIBS" ${ARGN})
+    tavrin_require_listed(${CMAKE_CURRENT_SOURCE_DIR} ${ARG_SOURCES} ${ARG_POSIX})
+    set(filter "")
+    if(NOT WIN32)
+        list(APPEND ARG_SOURCES ${ARG_POSIX})
+    elseif(ARG_NOT_ON_WINDOWS)
+        list(JOIN ARG_NOT_ON_WINDOWS ":" left_out)
+        set(filter TEST_FILTER "-${left_out}")
+    endif()
     add_executable(test_${name} ${ARG_SOURCES})
     target_link_libraries(test_${name} PRIVATE tavrin_test_support GTest::gtest GTest::gmock
                                                GTest::gtest_main ${ARG_LIBS})
     gtest_discover_tests(test_${name}
         DISCOVERY_MODE PRE_TEST
+        ${filter}
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                    ENVIRONMENT_MODIFICATION
                        "LSAN_OPTIONS=set:suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp"
