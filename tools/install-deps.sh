@@ -9,6 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
     avahi-daemon dbus cups-ipp-utils file
+    g++-mingw-w64-x86-64-posix wine wine64
 )
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
