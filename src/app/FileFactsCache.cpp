@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FileFactsCache.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
+#include <chrono>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "printers/PrintFileFacts.h"
@@ -45,15 +45,22 @@ std::optional<std::string> FileFactsCache::Text(const std::string& name) const {
 }
 
 FileFactsCache::Stamp FileFactsCache::StampOf(const std::string& name) {
-    struct stat info {};
-    if (::stat(name.c_str(), &info) != 0) {
+    namespace fs = std::filesystem;
+    const fs::path path(std::u8string(name.begin(), name.end()));
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    const fs::file_time_type modified =
+        error ? fs::file_time_type() : fs::last_write_time(path, error);
+    if (error) {
         // Any other failure is left to the reading, whose message says what it is.
-        return {.found = errno != ENOENT && errno != ENOTDIR};
+        return {.found = error != std::errc::no_such_file_or_directory &&
+                         error != std::errc::not_a_directory};
     }
     return {.found = true,
-            .size = static_cast<std::int64_t>(info.st_size),
-            .modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
-                          info.st_mtim.tv_nsec};
+            .size = static_cast<std::int64_t>(size),
+            .modifiedNs =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch())
+                    .count()};
 }
 
 std::string FileFactsCache::Describe(const std::string& name, const Stamp& stamp) {

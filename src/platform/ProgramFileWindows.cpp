@@ -21,4 +21,11 @@ std::filesystem::path ProgramFilePath() {
     }
 }
 
+std::string CurrentUserId() {
+    wchar_t name[256 + 1];
+    DWORD length = sizeof name / sizeof name[0];
+    return GetUserNameW(name, &length) && length > 1 ? Utf8Text(std::wstring(name, length - 1))
+                                                     : std::string("user");
+}
+
 }  // namespace tavrin
