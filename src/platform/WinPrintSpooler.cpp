@@ -89,6 +89,18 @@ public:
         return buffer;
     }
 
+    // One job's level-2 information, when the spooler still has the job.
+    std::optional<std::vector<BYTE>> Job(int id) const {
+        DWORD needed = 0;
+        GetJobA(handle_, static_cast<DWORD>(id), 2, nullptr, 0, &needed);
+        if (needed == 0)
+            return std::nullopt;
+        std::vector<BYTE> buffer(needed);
+        if (!GetJobA(handle_, static_cast<DWORD>(id), 2, buffer.data(), needed, &needed))
+            return std::nullopt;
+        return buffer;
+    }
+
     // The jobs in the queue, level 2, oldest first.
     std::optional<std::vector<BYTE>> JobList(DWORD& count) const {
         DWORD needed = 0;
@@ -297,24 +309,35 @@ public:
 
     std::optional<QueueStatus> Status(int firstJobId) override {
         const auto information = printer_.get() ? printer_.Information() : std::nullopt;
-        DWORD count = 0;
-        const auto list = information ? printer_.JobList(count) : std::nullopt;
-        if (!list)
+        if (!information)
             return std::nullopt;
         QueueStatus status;
         status.printer =
             PrinterStatusOf(*reinterpret_cast<const PRINTER_INFO_2A*>(information->data()));
-        const auto* jobs = reinterpret_cast<const JOB_INFO_2A*>(list->data());
+        const auto add = [&](const JOB_INFO_2A& job) {
+            status.jobs.push_back({static_cast<int>(job.JobId), StateOf(job.Status),
+                                   JobReasons(job.Status), TextOf(job.pStatus)});
+        };
+        const std::vector<int> started = StartedJobs::Instance().From(name_, firstJobId);
         std::set<int> listed;
-        for (DWORD i = 0; i < count; ++i) {
-            const JOB_INFO_2A& job = jobs[i];
-            const int id = static_cast<int>(job.JobId);
-            listed.insert(id);
-            if (id >= firstJobId)
-                status.jobs.push_back(
-                    {id, StateOf(job.Status), JobReasons(job.Status), TextOf(job.pStatus)});
+        DWORD count = 0;
+        if (const auto list = printer_.JobList(count)) {
+            const auto* jobs = reinterpret_cast<const JOB_INFO_2A*>(list->data());
+            for (DWORD i = 0; i < count; ++i) {
+                listed.insert(static_cast<int>(jobs[i].JobId));
+                if (static_cast<int>(jobs[i].JobId) >= firstJobId)
+                    add(jobs[i]);
+            }
+        } else {
+            // A spooler without a queue listing (wine's) is asked for each job on its own.
+            for (const int id : started) {
+                if (const auto job = printer_.Job(id)) {
+                    listed.insert(id);
+                    add(*reinterpret_cast<const JOB_INFO_2A*>(job->data()));
+                }
+            }
         }
-        for (const int id : StartedJobs::Instance().From(name_, firstJobId)) {
+        for (const int id : started) {
             if (!listed.count(id))
                 status.jobs.push_back({id, QueueJobState::Completed, {}, {}});
         }

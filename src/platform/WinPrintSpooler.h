@@ -8,9 +8,10 @@ namespace tavrin {
 
 // The print spooler on Windows: the printers EnumPrinters lists (level 2, the local ones and
 // the connections), the port GetPrinter gives, RAW documents through StartDocPrinter and
-// WritePrinter, pause, resume and purge through SetPrinter, and the queue read with EnumJobs.
-// The spooler forgets a job once it has printed it, so a job this program started that the
-// queue no longer lists counts as printed.
+// WritePrinter, pause, resume and purge through SetPrinter, and the queue read with EnumJobs
+// (or, where the spooler lists no queue, each job asked for with GetJob). The spooler forgets a
+// job once it has printed it, so a job this program started that it no longer has counts as
+// printed.
 class WinPrintSpooler : public PrintSpooler {
 public:
     std::vector<std::string> PrinterNames() override;

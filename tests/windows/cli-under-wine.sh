@@ -5,7 +5,7 @@
 #
 #     cli-under-wine.sh CLI.exe CASE
 #
-# CASE is one of: printers send copies-by-plotter refused job-list queue-commands settings.
+# CASE is one of: printers send copies-by-plotter refused job-list wait queue-commands settings.
 # WINEPREFIX must name a prefix made beforehand (wineboot). Each case starts its own sandbox
 # and runs tavrin-cli.exe from a folder of its own, so that its INI file is its own.
 set -euo pipefail
@@ -153,6 +153,16 @@ job-list)
     mapfile -t jobs < <(received raw-printer 3)
     cmp -s "$plot" "${jobs[0]}" && cmp -s "$plot" "${jobs[1]}" && cmp -s "$ps" "${jobs[2]}" ||
         fail "the jobs are not the list's files with their copies"
+    ;;
+wait)
+    # wine's spooler lists no queue but answers for each job until it has handed the job on.
+    plot=$samples/hp2xx/dt.plt
+    run send --force --wait --timeout 60 -p raw-printer "$(windows_path "$plot")"
+    expect_code 0
+    grep -qxP "\Q$(windows_path "$plot")\E\traw-printer-1\tprinted\tcompleted" "$work/out.txt" ||
+        fail "$(cat "$work/out.txt")"
+    mapfile -t jobs < <(received raw-printer 1)
+    cmp -s "$plot" "${jobs[0]}" || fail "the plot did not arrive byte for byte"
     ;;
 queue-commands)
     # wine's SetPrinter knows no level 0, so it refuses pause, resume and purge; the queue stays
