@@ -10,6 +10,7 @@ packages=(
     fonts-dejavu-core xvfb xauth
     avahi-daemon dbus cups-ipp-utils file
     libpng-dev ghostscript hp2xx
+    g++-mingw-w64-x86-64-posix wine wine64
 )
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi

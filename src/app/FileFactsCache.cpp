@@ -2,6 +2,7 @@
 #include "app/FileFactsCache.h"
 
 #include <exception>
+#include <system_error>
 #include <utility>
 
 #include "printers/PrintFileFacts.h"

@@ -1,12 +1,12 @@
 #include "app/SingleInstance.h"
 
-#include <unistd.h>
-
 #include <QDataStream>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+
+#include "platform/ProgramFile.h"
 
 namespace tavrin {
 
@@ -28,7 +28,7 @@ QString SingleInstance::DefaultServerName() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QDir(runtime).exists())
         return QDir(runtime).filePath(QStringLiteral("tavrin.socket"));
-    return QStringLiteral("tavrin-%1").arg(static_cast<qulonglong>(getuid()));
+    return QStringLiteral("tavrin-%1").arg(QString::fromStdString(CurrentUserId()));
 }
 
 bool SingleInstance::Answers() const {

@@ -17,9 +17,9 @@ class WatchSpooler final : public PrintSpooler {
 public:
     WatchSpooler(CupsTimeouts timeouts, const AddressedPrinters& window)
         : window_(window),
-          queues_(timeouts),
-          probe_(timeouts),
-          printers_(queues_, probe_, window.Printers()),
+          queues_(MakeSystemSpooler(timeouts)),
+          probe_(MakeSystemDeviceProbe(timeouts)),
+          printers_(*queues_, *probe_, window.Printers()),
           spooler_(printers_.Spooler()) {}
 
     std::vector<std::string> PrinterNames() override {
@@ -34,8 +34,8 @@ public:
 
 private:
     const AddressedPrinters& window_;
-    CupsPrintSpooler queues_;
-    CupsDeviceProbe probe_;
+    std::unique_ptr<PrintSpooler> queues_;
+    std::unique_ptr<DeviceProbe> probe_;
     AddressedPrinters printers_;
     PrintSpooler& spooler_;
 };
@@ -74,9 +74,9 @@ void PaintingWait::Wake() {
 
 WindowPrintServer::WindowPrintServer(CupsTimeouts timeouts, std::function<int()> storedPrinterIndex,
                                      std::vector<AddressedPrinter> printersByAddress)
-    : spooler_(timeouts),
-      probe_(timeouts),
-      byAddress_(spooler_, probe_, std::move(printersByAddress)),
+    : spooler_(MakeSystemSpooler(timeouts)),
+      probe_(MakeSystemDeviceProbe(timeouts)),
+      byAddress_(*spooler_, *probe_, std::move(printersByAddress)),
       prefetch_(byAddress_.Spooler(), byAddress_.Probe(), std::move(storedPrinterIndex)),
       calls_(prefetch_.Spooler(), prefetch_.Probe(), wait_),
       watch_([this, timeouts] { return std::make_unique<WatchSpooler>(timeouts, byAddress_); }) {}

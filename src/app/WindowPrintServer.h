@@ -1,11 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
-#include "platform/CupsConnection.h"
-#include "platform/CupsDeviceProbe.h"
-#include "platform/CupsPrintSpooler.h"
+#include "platform/SystemSpooler.h"
 #include "printers/AddressedPrinters.h"
 #include "printers/ServerCallsOffThread.h"
 #include "printers/StartupPrefetch.h"
@@ -46,8 +45,8 @@ public:
     JobWatch& Watch() { return watch_; }
 
 private:
-    CupsPrintSpooler spooler_;
-    CupsDeviceProbe probe_;
+    std::unique_ptr<PrintSpooler> spooler_;
+    std::unique_ptr<DeviceProbe> probe_;
     AddressedPrinters byAddress_;
     StartupPrefetch prefetch_;
     PaintingWait wait_;

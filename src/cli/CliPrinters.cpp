@@ -4,7 +4,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliSpooler.h"
 #include "platform/Error.h"
-#include "platform/NetworkPrinters.h"
+#include "platform/NetworkBrowse.h"
 #include "printers/PrinterSelection.h"
 
 namespace tavrin::cli {

@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "cli/CliCommands.h"
-#include "platform/CupsPrintSpooler.h"
+#include "platform/SystemSpooler.h"
 #include "printers/StartupPrinterIndex.h"
 #include "settings/EffectiveSettings.h"
 #include "settings/IniNumbers.h"
@@ -14,8 +14,7 @@ int RunSettings(const Args& args) {
     const SettingsLocation location = LocateSettings(WindowProgramFile());
     const StoredSettings values = ReadEffectiveSettings(location);
     const Settings& plain = values.plain;
-    CupsPrintSpooler spooler;
-    const int printerCount = static_cast<int>(spooler.PrinterNames().size());
+    const int printerCount = static_cast<int>(MakeSystemSpooler()->PrinterNames().size());
 
     std::cout << "IniFile=" << location.IniFileName.string() << '\n'
               << "xpos=" << plain.xpos << '\n'

@@ -23,6 +23,6 @@ std::vector<AddressedPrinter> Listed(const SettingsLocation& location,
 }  // namespace
 
 CliSpooler::CliSpooler(const SettingsLocation& location, const std::optional<std::string>& given)
-    : printers_(queues_, queueProbe_, Listed(location, given)) {}
+    : printers_(*queues_, *queueProbe_, Listed(location, given)) {}
 
 }  // namespace tavrin::cli

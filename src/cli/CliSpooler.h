@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "platform/CupsDeviceProbe.h"
-#include "platform/CupsPrintSpooler.h"
+#include "platform/SystemSpooler.h"
 #include "printers/AddressedPrinters.h"
 #include "settings/SettingsLocation.h"
 
@@ -25,8 +25,8 @@ public:
     DeviceProbe& Probe() { return printers_.Probe(); }
 
 private:
-    CupsPrintSpooler queues_;
-    CupsDeviceProbe queueProbe_;
+    std::unique_ptr<PrintSpooler> queues_ = MakeSystemSpooler();
+    std::unique_ptr<DeviceProbe> queueProbe_ = MakeSystemDeviceProbe();
     AddressedPrinters printers_;
 };
 

@@ -5,15 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace tavrin {
+#include "platform/ServerTimeouts.h"
 
-// How long the print server may keep us waiting. Every wait is bounded, so a print server that
-// does not answer is a refusal, never a hang.
-struct CupsTimeouts {
-    int connectMilliseconds = 5000;
-    // The longest the server may stay silent while a request waits for it.
-    double requestSeconds = 20.0;
-};
+namespace tavrin {
 
 // One connection to the print server libcups is pointed at (CUPS_SERVER, client.conf, or the
 // local server), closed when destroyed.

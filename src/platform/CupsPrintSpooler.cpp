@@ -1,7 +1,9 @@
 #include "platform/CupsPrintSpooler.h"
 
+#include "platform/CupsDeviceProbe.h"
 #include "platform/CupsPrinterHandle.h"
 #include "platform/CupsQueueList.h"
+#include "platform/SystemSpooler.h"
 
 namespace tavrin {
 
@@ -25,6 +27,18 @@ std::vector<std::string> CupsPrintSpooler::PrinterNames() {
 
 std::unique_ptr<PrinterHandle> CupsPrintSpooler::Open(const std::string& printerName) {
     return std::make_unique<CupsPrinterHandle>(printerName, timeouts_);
+}
+
+}  // namespace tavrin
+
+namespace tavrin {
+
+std::unique_ptr<PrintSpooler> MakeSystemSpooler(const CupsTimeouts& timeouts) {
+    return std::make_unique<CupsPrintSpooler>(timeouts);
+}
+
+std::unique_ptr<DeviceProbe> MakeSystemDeviceProbe(const CupsTimeouts& timeouts) {
+    return std::make_unique<CupsDeviceProbe>(timeouts);
 }
 
 }  // namespace tavrin

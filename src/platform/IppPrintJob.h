@@ -10,27 +10,10 @@
 
 #include "platform/CupsConnection.h"
 #include "platform/IppPrinterDescription.h"
+#include "platform/IppPrinters.h"
 #include "platform/PrintSpooler.h"
 
 namespace tavrin {
-
-// How long an IPP printer may keep a job waiting: beside the connection's own bounds, a
-// printer that answers server-error-busy (as one does while it prints the job before) is asked
-// again every `busyPauseMilliseconds` until `busyMilliseconds` have passed.
-struct IppTimeouts {
-    CupsTimeouts connection;
-    int busyMilliseconds = 120000;
-    int busyPauseMilliseconds = 1000;
-};
-
-// Decides a document's IPP document-format from its first bytes: `choose` gets the start of the
-// document (any leading NUL padding and `headBytes` more, or the whole document when shorter) and
-// the formats the printer takes.
-struct DocumentFormatChoice {
-    std::size_t headBytes = 0;
-    std::function<std::string(std::string_view head, const std::vector<std::string>& supported)>
-        choose;
-};
 
 // A document sent straight to an IPP printer: Create-Job, then one Send-Document streamed in
 // pieces, its document-format chosen from the document's first bytes. No copies are asked of

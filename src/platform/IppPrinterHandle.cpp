@@ -56,4 +56,18 @@ std::optional<QueueStatus> IppPrinterHandle::Status(int firstJobId) {
     return ReadPrinterStatus(*connection, endpoint_.uri, endpoint_.resource, firstJobId);
 }
 
+std::optional<IppPrinterDescription> DescribeIppPrinter(const IppEndpoint& endpoint,
+                                                        const CupsTimeouts& timeouts) {
+    const CupsConnection connection(endpoint.host, endpoint.port, endpoint.encrypted, endpoint.uri,
+                                    timeouts);
+    return AskIppPrinter(connection, endpoint);
+}
+
+std::unique_ptr<PrinterHandle> OpenIppPrinter(IppEndpoint endpoint,
+                                              std::optional<std::vector<std::string>> knownFormats,
+                                              DocumentFormatChoice choice, IppTimeouts timeouts) {
+    return std::make_unique<IppPrinterHandle>(std::move(endpoint), std::move(knownFormats),
+                                              std::move(choice), timeouts);
+}
+
 }  // namespace tavrin

@@ -6,16 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/NetworkBrowse.h"
+
 namespace tavrin {
-
-// A printer that DNS-SD finds on the network.
-struct NetworkPrinter {
-    std::string name;
-    std::string uri;  // where it is reached, e.g. dnssd://... or ipp://host/ipp/print
-    std::string info;
-
-    bool operator==(const NetworkPrinter&) const = default;
-};
 
 // The printers a browse has found so far, sorted by name without regard to case: those the
 // browse reports, less those it reports gone and those named like one of the print server's own
@@ -33,10 +26,5 @@ private:
     std::vector<std::string> queueNames_;
     std::vector<NetworkPrinter> found_;
 };
-
-// Browses the network with DNS-SD for at most `milliseconds` (libcups asks the print server for
-// its queues first). Nothing when no DNS-SD daemon runs.
-std::vector<NetworkPrinter> BrowseNetworkPrinters(int milliseconds,
-                                                  const std::vector<std::string>& queueNames);
 
 }  // namespace tavrin

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/Error.h"
-#include "platform/IppPrinterHandle.h"
+#include "platform/IppPrinters.h"
 #include "platform/RefusedPrintJob.h"
 #include "printers/DeviceClass.h"
 #include "printers/PrintLanguage.h"
@@ -84,10 +84,7 @@ std::optional<IppPrinterDescription> AddressedPrinters::Known(const std::string&
 std::optional<IppPrinterDescription> AddressedPrinters::Describe(const PrinterAddress& address) {
     if (auto known = Known(address.text))
         return known;
-    const IppEndpoint endpoint = IppEndpointOf(address);
-    const CupsConnection connection(endpoint.host, endpoint.port, endpoint.encrypted, endpoint.uri,
-                                    ippTimeouts_.connection);
-    const auto description = AskIppPrinter(connection, endpoint);
+    const auto description = DescribeIppPrinter(IppEndpointOf(address), ippTimeouts_.connection);
     if (description) {
         std::lock_guard lock(mutex_);
         described_[address.text] = *description;
@@ -140,8 +137,8 @@ std::unique_ptr<PrinterHandle> AddressedPrinters::Spooling::Open(const std::stri
     std::optional<std::vector<std::string>> formats;
     if (const auto known = owner_.Known(address->text))
         formats = known->documentFormats;
-    return std::make_unique<IppPrinterHandle>(IppEndpointOf(*address), std::move(formats),
-                                              FormatFromLanguage(), owner_.ippTimeouts_);
+    return OpenIppPrinter(IppEndpointOf(*address), std::move(formats), FormatFromLanguage(),
+                          owner_.ippTimeouts_);
 }
 
 DeviceAnswer AddressedPrinters::Probing::Probe(const std::string& deviceName) {

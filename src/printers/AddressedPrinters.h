@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "platform/DeviceProbe.h"
-#include "platform/IppPrintJob.h"
-#include "platform/IppPrinterDescription.h"
+#include "platform/IppPrinters.h"
 #include "platform/PrintSpooler.h"
 #include "printers/PrinterAddress.h"
 #include "printers/SocketPrinter.h"

@@ -1,7 +1,7 @@
 #include "spool/HeaderedCopy.h"
 
 #include "platform/Error.h"
-#include "spool/FileData.h"
+#include "platform/FileData.h"
 #include "spool/TempFile.h"
 
 namespace tavrin {
@@ -21,23 +21,23 @@ void WriteHeaderedCopy(const std::string& sourcePath, const std::string& header,
     if (temp.error != 0) {
         throw Error(FormatMessage("Cannot create file %s", tempPath));
     }
-    if (const FileDataResult written = WriteFully(temp.fd.get(), header.data(), header.size());
+    if (const FileDataResult written = WriteFully(temp.file, header.data(), header.size());
         written.failed()) {
         RaiseStreamError(written.failure);
     }
 
     const SourceFile source = OpenSourceFile(sourcePath);
     if (source.error != 0) {
-        if (temp.fd.Close() != 0) {
+        if (temp.file.Close() != 0) {
             RaiseStreamError(FileDataFailure::Write);
         }
         throw Error(FormatMessage("Cannot open file %s", sourcePath));
     }
-    if (const FileDataResult copied = CopyFileData(source.fd.get(), temp.fd.get(), std::nullopt);
+    if (const FileDataResult copied = CopyFileData(source.file, temp.file, std::nullopt);
         copied.failed()) {
         RaiseStreamError(copied.failure);
     }
-    if (temp.fd.Close() != 0) {
+    if (temp.file.Close() != 0) {
         RaiseStreamError(FileDataFailure::Write);
     }
 }

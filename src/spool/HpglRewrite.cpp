@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/FileData.h"
 #include "printers/PrintLanguage.h"
-#include "spool/FileData.h"
 #include "spool/HpglBlockEditor.h"
 #include "spool/TempFile.h"
 
@@ -53,8 +53,7 @@ HpglRewrite RewriteHpglFile(const std::string& sourcePath, int replotCount,
     if (source.error != 0) {
         RaiseInOutError(source.error);
     }
-    TempFileCreation temp = CreateTempFile(TempFileName(options.TempFilesPath()),
-                                           FileIdentity{source.info.st_dev, source.info.st_ino});
+    TempFileCreation temp = CreateTempFile(TempFileName(options.TempFilesPath()), source.identity);
     if (temp.error != 0) {
         RaiseInOutError(temp.error);
     }
@@ -67,14 +66,14 @@ HpglRewrite RewriteHpglFile(const std::string& sourcePath, int replotCount,
                             .seekPage = smartReplots,
                             .fromStart = options.FromStart(),
                             .fromEnd = options.FromEnd(),
-                            .fileSize = source.info.st_size,
+                            .fileSize = source.size,
                             .dataStart = dataStart});
     const bool wantsReplot = smartReplots && replotCount > 0;
     const std::string replotText = ReplotText(replotCount);
     HpglRewrite outcome;
 
-    const int in = source.fd.get();
-    const int out = temp.fd.get();
+    const FileHandle& in = source.file;
+    const FileHandle& out = temp.file;
     std::vector<char> buffer(HpglBlockEditor::kBlockSize * kBlocksPerRead);
     std::int64_t offset = 0;
     for (;;) {
@@ -122,7 +121,7 @@ HpglRewrite RewriteHpglFile(const std::string& sourcePath, int replotCount,
         offset += read.bytes;
     }
 
-    if (const int closeError = temp.fd.Close(); closeError != 0) {
+    if (const int closeError = temp.file.Close(); closeError != 0) {
         RaiseInOutError(closeError);
     }
     return outcome;

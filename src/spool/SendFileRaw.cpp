@@ -1,48 +1,12 @@
 #include "spool/SendFileRaw.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <memory>
 
 #include "platform/Error.h"
+#include "platform/FileData.h"
 
 namespace tavrin {
 namespace {
-
-// A file opened for reading, closed on every path.
-class InputFile {
-public:
-    explicit InputFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        struct stat info {};
-        // A folder opens for reading on POSIX systems but holds no bytes to send.
-        if (fd_ >= 0 && (fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode))) {
-            close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~InputFile() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-    // The number of bytes read, 0 at the end of the file, -1 on a read error.
-    ssize_t Read(char* buffer, std::size_t size) {
-        ssize_t got;
-        do {
-            got = read(fd_, buffer, size);
-        } while (got < 0 && errno == EINTR);
-        return got;
-    }
-
-private:
-    int fd_;
-};
 
 // Offers the whole piece, writing on after a partial write; false when a write fails or the
 // spooler takes nothing.
@@ -78,8 +42,8 @@ SendResult SendFileRaw(PrintSpooler& spooler, const std::string& printerName,
     if (!printer->ok())
         return Refused(printer->error());
 
-    InputFile file(path);
-    if (!file.isOpen())
+    const SourceFile file = OpenReadableFile(path);
+    if (file.error != 0)
         throw Error(FormatMessage("Cannot open file %s", path));
 
     const std::unique_ptr<PrintJob> job = printer->StartRawDocument(DocumentNameOf(path));
@@ -92,11 +56,12 @@ SendResult SendFileRaw(PrintSpooler& spooler, const std::string& printerName,
     const auto buffer = std::make_unique<char[]>(kRawTransferBuffer);
     std::uint64_t sent = 0;
     while (true) {
-        const ssize_t count = file.Read(buffer.get(), kRawTransferBuffer);
-        if (count < 0) {
+        const FileDataResult read = ReadFully(file.file, buffer.get(), kRawTransferBuffer);
+        if (read.failed()) {
             job->Cancel();
             throw Error(FormatMessage("Cannot read file %s", path));
         }
+        const std::int64_t count = read.bytes;
         if (count == 0)
             break;
         if (!WriteWhole(*job, buffer.get(), static_cast<std::size_t>(count))) {

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real window against the private print server: start-up and close, the job list, printing.
+#include <cups/cups.h>
+
 #include <QMimeData>
 #include <QTimer>
 #include <QTreeWidget>

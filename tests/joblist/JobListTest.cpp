@@ -494,7 +494,7 @@ TEST_F(JobListTest, SaveWritesTheShownRowsAsTheyAreWithCrLfLineEndsOrSaysWhyItCa
         "bersicht \xE6\x97\xA5\xE6\x9C\xAC.plt;3\r\n";
     EXPECT_EQ(JobListText(grid), text);
     WriteBytes(dir / "list.tjf", std::string(10000, 'x'));
-    SaveJobListFile(grid, dir / "list.tjf");  // replaces the file whole
+    SaveJobListFile(grid, (dir / "list.tjf").string());  // replaces the file whole
     const std::string view = WriteViewListFile(grid, dir.path().string());
     EXPECT_EQ(std::tuple(ReadFile(dir / "list.tjf"), view, ReadFile(dir / "temp.tjf")),
               std::tuple(text, (dir / "temp.tjf").string(), text));
@@ -554,7 +554,7 @@ TEST_F(JobListTest, EachLoadShowsTheFilesLinesAndKeepsTheJobListColumnsOrIsRefus
         }
         const int before = grid.rowCount();
         WriteBytes(path, bytes);
-        OpenJobListFile(grid, path, fileCount, batchCount, form.statusBar1);
+        OpenJobListFile(grid, path.string(), fileCount, batchCount, form.statusBar1);
         for (int r = grid.rowCount(); r < before; ++r)
             EXPECT_EQ(grid.cell(0, r), "") << r;
         const int jobs = grid.rowCount() - 1;  // every row after the first, counted and shown
@@ -586,7 +586,7 @@ TEST_F(JobListTest, AnyFileOpensAsLinesThatSurviveSaveAndOpenWithWorkInProportio
     for (const auto& sample : samples) {
         SCOPED_TRACE(sample);
         OpenJobListFile(grid, sample.string(), fileCount, batchCount, form.statusBar1);
-        SaveJobListFile(grid, dir / "copy.tjf");
+        SaveJobListFile(grid, (dir / "copy.tjf").string());
         JobListGrid other;
         LoadJobListFile(other, (dir / "copy.tjf").string());
         EXPECT_EQ(JobListText(other), JobListText(grid));

@@ -48,7 +48,7 @@ TEST(PrintLanguage, EverySampleFileIsKnownForWhatItHolds) {
     std::map<std::string, std::string> found;
     for (const auto& file : test::SamplePrintFiles()) {
         const FileLanguage language = DetectFileLanguage(file.string());
-        found[file.lexically_relative(test::SamplesDir()).string()] =
+        found[file.lexically_relative(test::SamplesDir()).generic_string()] =
             LanguageName(language.language) + std::string(language.pjl ? ", PJL" : "") +
             (language.pjlLanguage.empty() ? "" : " " + language.pjlLanguage);
     }

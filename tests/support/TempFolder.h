@@ -9,7 +9,8 @@
 
 namespace tavrin::test {
 
-// A fresh folder under /tmp, removed with everything in it when the object goes.
+// A fresh folder under /tmp (the temporary folder on Windows), removed with everything in it when
+// the object goes.
 class TempFolder {
 public:
     TempFolder();
@@ -44,7 +45,7 @@ inline std::vector<std::filesystem::path> SamplePrintFiles() {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(SamplesDir())) {
         const std::filesystem::path& path = entry.path();
         if (entry.is_regular_file() && path.filename() != "SOURCES.md" &&
-            path.string().find("/LICENSES/") == std::string::npos)
+            path.generic_string().find("/LICENSES/") == std::string::npos)
             files.push_back(path);
     }
     std::sort(files.begin(), files.end());

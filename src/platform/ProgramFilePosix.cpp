@@ -1,5 +1,7 @@
 #include "platform/ProgramFile.h"
 
+#include <unistd.h>
+
 #include <system_error>
 
 namespace tavrin {
@@ -8,6 +10,10 @@ std::filesystem::path ProgramFilePath() {
     std::error_code error;
     std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::filesystem::path() : path;
+}
+
+std::string CurrentUserId() {
+    return std::to_string(getuid());
 }
 
 }  // namespace tavrin

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/WindowsApi.h"
+
+#include <vector>
+
+#include "platform/ProgramFile.h"
+#include "platform/WindowsText.h"
+
+namespace tavrin {
+
+std::filesystem::path ProgramFilePath() {
+    std::vector<wchar_t> name(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0)
+            return {};
+        if (length < name.size())
+            return std::filesystem::path(std::wstring(name.data(), length));
+        name.resize(name.size() * 2);
+    }
+}
+
+std::string CurrentUserId() {
+    wchar_t name[256 + 1];
+    DWORD length = sizeof name / sizeof name[0];
+    return GetUserNameW(name, &length) && length > 1 ? Utf8Text(std::wstring(name, length - 1))
+                                                     : std::string("user");
+}
+
+}  // namespace tavrin

@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# tavrin-cli.exe under wine against a private sandbox print server: wine's spooler lists the
+# server's queues (port "CUPS:QUEUE") and hands RAW documents to them.
+#
+#     cli-under-wine.sh CLI.exe CASE
+#
+# CASE is one of: printers send copies-by-plotter refused job-list wait queue-commands settings.
+# WINEPREFIX must name a prefix made beforehand (wineboot). Each case starts its own sandbox
+# and runs tavrin-cli.exe from a folder of its own, so that its INI file is its own.
+set -euo pipefail
+cli=$1
+case=$2
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+samples=$source_dir/tests/samples
+
+work=$(mktemp -d /tmp/tavrin-wine-XXXXXX)
+chmod 755 "$work"  # the print server runs as user lp
+sandbox=$work/sandbox
+cleanup() {
+    "$source_dir/tools/sandbox-print-server" stop "$sandbox" >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($case): $*" >&2
+    exit 1
+}
+
+mkdir -p "$sandbox" "$work/bin"
+export "$("$source_dir/tools/sandbox-print-server" start "$sandbox" | grep '^CUPS_SERVER=')"
+export WINEDEBUG=-all
+# The program and the INI file beside it, as a user unpacks the zip.
+cp "$cli" "$work/bin/tavrin-cli.exe"
+ini=$work/bin/tavrin.ini
+
+# Runs tavrin-cli.exe; its output goes to $work/out and $work/err, its exit code to $code.
+run() {
+    code=0
+    wine "$work/bin/tavrin-cli.exe" "$@" >"$work/out" 2>"$work/err" || code=$?
+    tr -d '\r' <"$work/out" >"$work/out.txt"
+    tr -d '\r' <"$work/err" >"$work/err.txt"
+}
+expect_code() {
+    [ "$code" = "$1" ] || fail "exit code $code, not $1; stdout: $(cat "$work/out.txt"); stderr: $(cat "$work/err.txt")"
+}
+# The name wine gives a Linux path.
+windows_path() {
+    printf 'Z:%s' "${1//\//\\}"
+}
+
+# Waits until QUEUE's listener holds COUNT jobs, then lists them in the order they came.
+received() {
+    local queue=$1 count=$2
+    for _ in $(seq 1 200); do
+        local have
+        have=$(find "$sandbox/jobs/$queue" -name '*.job' 2>/dev/null | wc -l)
+        if [ "$have" -ge "$count" ] && [ -z "$(find "$sandbox/jobs/$queue" -name '*.part')" ]; then
+            find "$sandbox/jobs/$queue" -name '*.job' | sort
+            return
+        fi
+        sleep 0.1
+    done
+    fail "queue $queue: waited in vain for $count jobs"
+}
+
+# The title the print server keeps for each of its jobs, in job order.
+job_titles() {
+    python3 - "$sandbox"/spool/c[0-9]* <<'PY' 2>/dev/null
+import sys
+# Each control file holds the job's IPP attributes: a tag, a 2-byte name length, the name, a
+# 2-byte value length, the value.
+for path in sorted(sys.argv[1:]):
+    data = open(path, "rb").read()
+    at = data.index(b"job-name") + len(b"job-name")
+    length = int.from_bytes(data[at:at + 2], "big")
+    print(data[at + 2:at + 2 + length].decode())
+PY
+}
+
+sample_files() {
+    find "$samples" -type f ! -path '*/LICENSES/*' ! -name SOURCES.md | sort
+}
+
+case $case in
+printers)
+    run printers
+    expect_code 0
+    for queue in hpgl-plotter oce-9600 ps-printer raw-printer; do
+        # wine's printer driver answers every device class query with "PostScript".
+        grep -qP "^[0-9]+\t$queue\tCUPS:$queue\tPOSTSCRIPT$" "$work/out.txt" ||
+            fail "no line for $queue in: $(cat "$work/out.txt")"
+    done
+    [ "$(wc -l <"$work/out.txt")" = 4 ] || fail "not four printers: $(cat "$work/out.txt")"
+    ;;
+send)
+    mapfile -t files < <(sample_files)
+    args=()
+    for file in "${files[@]}"; do args+=("$(windows_path "$file")"); done
+    # --force: the sample files hold every language, and wine calls every queue PostScript.
+    run send --force -p raw-printer "${args[@]}"
+    expect_code 0
+    grep -q "^${#files[@]} of ${#files[@]} jobs sent to raw-printer$" "$work/out.txt" ||
+        fail "$(cat "$work/out.txt")"
+    mapfile -t jobs < <(received raw-printer "${#files[@]}")
+    [ "${#jobs[@]}" = "${#files[@]}" ] || fail "${#jobs[@]} jobs for ${#files[@]} files"
+    # The server writes its job records a moment after the jobs come.
+    for _ in $(seq 1 100); do
+        mapfile -t titles < <(job_titles)
+        [ "${#titles[@]}" -lt "${#files[@]}" ] || break
+        sleep 0.2
+    done
+    for i in "${!files[@]}"; do
+        cmp -s "${files[$i]}" "${jobs[$i]}" || fail "${files[$i]} did not arrive byte for byte"
+        [ "${titles[$i]}" = "$(basename "${files[$i]}")" ] ||
+            fail "job $((i + 1)) is titled '${titles[$i]}', not $(basename "${files[$i]}")"
+    done
+    ;;
+copies-by-plotter)
+    # wine's driver calls every queue PostScript, so the HP-GL/2 plotter is the sandbox
+    # plotter's own device, kept in the INI file as a printer by address with its class.
+    port=$(awk '$1 == "hpgl-plotter" { print $2 }' "$sandbox/ports")
+    printf '[PrintersByAddress]\r\nCount=1\r\nName1=plotter\r\nAddress1=socket://127.0.0.1:%s\r\nClass1=HPGL/2\r\n' \
+        "$port" >"$ini"
+    plot=$samples/hp2xx/dt.plt
+    run send -p plotter -n 3 --device-copies "$(windows_path "$plot")"
+    expect_code 0
+    mapfile -t jobs < <(received hpgl-plotter 1)
+    sleep 0.5
+    [ "$(find "$sandbox/jobs/hpgl-plotter" -name '*.job' | wc -l)" = 1 ] || fail "more than one job"
+    grep -q 'RP2;;' "${jobs[0]}" || fail "no RP2;; in the job"
+    [ "$(($(stat -c %s "$plot") + 5))" = "$(stat -c %s "${jobs[0]}")" ] ||
+        fail "the job is not the plot with RP2;; in it"
+    [ "$(tr -d '\r' <"$ini" | grep -c .)" = 5 ] || fail "the INI file changed"
+    ;;
+refused)
+    cupsreject raw-printer
+    plot=$samples/hp2xx/dt.plt
+    run send --force -p raw-printer "$(windows_path "$plot")"
+    expect_code 1
+    grep -q '^Not sent to raw-printer:$' "$work/err.txt" || fail "$(cat "$work/err.txt")"
+    grep -qF "  $(windows_path "$plot"): " "$work/err.txt" || fail "$(cat "$work/err.txt")"
+    grep -q '^0 of 1 jobs sent to raw-printer$' "$work/out.txt" || fail "$(cat "$work/out.txt")"
+    [ ! -f "$ini" ] || fail "an INI file was written"
+    ;;
+job-list)
+    plot=$samples/hp2xx/dt.plt
+    ps=$samples/cups/testfile.ps
+    printf 'Filename;Copies\r\n%s;2\r\n%s;1\r\n' "$(windows_path "$plot")" "$(windows_path "$ps")" >"$work/monday.tjf"
+    run send --force -p raw-printer --list "$(windows_path "$work/monday.tjf")"
+    expect_code 0
+    mapfile -t jobs < <(received raw-printer 3)
+    cmp -s "$plot" "${jobs[0]}" && cmp -s "$plot" "${jobs[1]}" && cmp -s "$ps" "${jobs[2]}" ||
+        fail "the jobs are not the list's files with their copies"
+    ;;
+wait)
+    # wine's spooler lists no queue but answers for each job until it has handed the job on.
+    plot=$samples/hp2xx/dt.plt
+    run send --force --wait --timeout 60 -p raw-printer "$(windows_path "$plot")"
+    expect_code 0
+    grep -qxP "\Q$(windows_path "$plot")\E\traw-printer-1\tprinted\tcompleted" "$work/out.txt" ||
+        fail "$(cat "$work/out.txt")"
+    mapfile -t jobs < <(received raw-printer 1)
+    cmp -s "$plot" "${jobs[0]}" || fail "the plot did not arrive byte for byte"
+    ;;
+queue-commands)
+    # wine's SetPrinter knows no level 0, so it refuses pause, resume and purge; the queue stays
+    # as it was, and tavrin-cli says so.
+    for command in pause resume purge; do
+        run "$command" -p raw-printer
+        expect_code 2
+        grep -q "^The print spooler refused to $command the queue of printer raw-printer: SetPrinter failed: " \
+            "$work/err.txt" || fail "$(cat "$work/err.txt")"
+        lpstat -p raw-printer | grep -q 'enabled' || fail "raw-printer is no longer enabled"
+    done
+    run pause -p no-such-printer
+    expect_code 2
+    [ -s "$work/err.txt" ] || fail "no message for an unknown printer"
+    ;;
+settings)
+    printf '[Data]\r\nTempFilesPath=C:\\plots\\temp\r\n[Printers]\r\nPrinter#=2\r\n' >"$ini"
+    before=$(md5sum <"$ini")
+    run settings
+    expect_code 0
+    grep -qxF "IniFile=$(windows_path "$ini")" "$work/out.txt" || fail "$(cat "$work/out.txt")"
+    grep -qxF 'TempFilesPath=C:\plots\temp' "$work/out.txt" || fail "$(cat "$work/out.txt")"
+    grep -qx 'Printer#=2' "$work/out.txt" || fail "$(cat "$work/out.txt")"
+    [ "$(md5sum <"$ini")" = "$before" ] || fail "the INI file changed"
+    rm "$ini"
+    run settings
+    expect_code 0
+    grep -qxF "TempFilesPath=$(windows_path "$work/bin")" "$work/out.txt" ||
+        fail "the program folder is not the temporary folder: $(cat "$work/out.txt")"
+    ;;
+*)
+    fail "no such case"
+    ;;
+esac
+echo "ok: $case"
