@@ -20,7 +20,7 @@ cmake --build --preset asan -j "$jobs"
 ctest --preset asan 2>&1 | tee build/asan/ctest.log
 
 # Fuzz targets: only they are built (clang, the fuzz preset), then each runs for a bounded time,
-# TAVRIN_FUZZ_SECONDS (30 by default). TAVRIN_FUZZ_BUILD_DIR picks another build folder. Seeds
+# TAVRIN_FUZZ_SECONDS (20 by default). TAVRIN_FUZZ_BUILD_DIR picks another build folder. Seeds
 # kept in tests/fuzz/corpus/NAME are read; what a run finds goes to the build folder's corpus.
 # The target names are the sources of tests/fuzz, as tests/fuzz/CMakeLists.txt lists them.
 if ls tests/fuzz/*.cpp >/dev/null 2>&1; then
@@ -36,7 +36,7 @@ if ls tests/fuzz/*.cpp >/dev/null 2>&1; then
         seeds="tests/fuzz/corpus/${target#fuzz_}"
         mkdir -p "$corpus"
         if [ -d "$seeds" ]; then set -- "$corpus" "$seeds"; else set -- "$corpus"; fi
-        "$fuzz_dir/tests/fuzz/$target" -max_total_time="${TAVRIN_FUZZ_SECONDS:-30}" \
+        "$fuzz_dir/tests/fuzz/$target" -max_total_time="${TAVRIN_FUZZ_SECONDS:-20}" \
             -max_len=65536 "$@"
     done
     echo "fuzz: all targets ran without a finding"

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 #include <cctype>
-#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -131,13 +130,8 @@ int RunPreview(const Args& args) {
         preview = WritePreviewSvg(parsed.file, request, svg->Stream());
     } else {
         preview = RenderPreview(parsed.file, request);
-        if (preview.drawn) {
-            try {
-                WritePng(preview.image, parsed.out);
-            } catch (const std::exception&) {
-                throw Error(FormatMessage("Cannot write file %s", parsed.out));
-            }
-        }
+        if (preview.drawn)
+            WritePng(preview.image, parsed.out);  // its errors say "Cannot write file OUT"
     }
     if (!preview.drawn) {
         std::cerr << parsed.file << ": no preview: " << preview.why << '\n';
