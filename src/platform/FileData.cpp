@@ -2,6 +2,7 @@
 #include "platform/FileData.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace tavrin {
@@ -11,6 +12,36 @@ namespace {
 constexpr std::size_t kCopyBufferSize = 128 * 1024;
 
 }  // namespace
+
+FileDataResult ReadFully(const FileHandle& file, char* buffer, std::size_t size) {
+    FileDataResult result;
+    while (static_cast<std::size_t>(result.bytes) < size) {
+        int error = 0;
+        const std::int64_t got = ReadSome(file, buffer + result.bytes,
+                                          size - static_cast<std::size_t>(result.bytes), error);
+        if (got < 0)
+            return {result.bytes, FileDataFailure::Read, error};
+        if (got == 0)
+            break;
+        result.bytes += got;
+    }
+    return result;
+}
+
+FileDataResult WriteFully(const FileHandle& file, const char* data, std::size_t size) {
+    FileDataResult result;
+    while (static_cast<std::size_t>(result.bytes) < size) {
+        int error = 0;
+        const std::int64_t put = WriteSome(file, data + result.bytes,
+                                           size - static_cast<std::size_t>(result.bytes), error);
+        if (put < 0)
+            return {result.bytes, FileDataFailure::Write, error};
+        if (put == 0)
+            return {result.bytes, FileDataFailure::Write, ENOSPC};
+        result.bytes += put;
+    }
+    return result;
+}
 
 FileDataResult CopyFileDataBuffered(const FileHandle& from, const FileHandle& to,
                                     std::optional<std::int64_t> limit, FileDataResult done) {

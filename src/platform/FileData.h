@@ -89,6 +89,12 @@ SourceFile OpenSourceFile(const std::string& path);
 // is refused (EISDIR), since it holds no bytes to read.
 SourceFile OpenReadableFile(const std::string& path);
 
+// One read or one write of at most `size` bytes, as the system does it (FileDataPosix.cpp,
+// FileDataWindows.cpp): the bytes moved (a read gives 0 at the end of the file), or -1 with the
+// errno in `error`. ReadFully and WriteFully loop over them.
+std::int64_t ReadSome(const FileHandle& file, char* buffer, std::size_t size, int& error);
+std::int64_t WriteSome(const FileHandle& file, const char* data, std::size_t size, int& error);
+
 // Reads until `size` bytes are in `buffer` or the end of the file is reached. Returns the bytes
 // read, or a Read failure.
 FileDataResult ReadFully(const FileHandle& file, char* buffer, std::size_t size);

@@ -72,40 +72,22 @@ SourceFile OpenReadableFile(const std::string& path) {
     return OpenForReading(path, 0, false);
 }
 
-FileDataResult ReadFully(const FileHandle& file, char* buffer, std::size_t size) {
-    FileDataResult result;
-    while (static_cast<std::size_t>(result.bytes) < size) {
-        const ssize_t got = ::read(Fd(file), buffer + result.bytes, size - result.bytes);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return {result.bytes, FileDataFailure::Read, errno};
-        }
-        if (got == 0) {
-            break;
-        }
-        result.bytes += got;
-    }
-    return result;
+std::int64_t ReadSome(const FileHandle& file, char* buffer, std::size_t size, int& error) {
+    ssize_t got = 0;
+    do {
+        got = ::read(Fd(file), buffer, size);
+    } while (got < 0 && errno == EINTR);
+    error = got < 0 ? errno : 0;
+    return got;
 }
 
-FileDataResult WriteFully(const FileHandle& file, const char* data, std::size_t size) {
-    FileDataResult result;
-    while (static_cast<std::size_t>(result.bytes) < size) {
-        const ssize_t put = ::write(Fd(file), data + result.bytes, size - result.bytes);
-        if (put < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return {result.bytes, FileDataFailure::Write, errno};
-        }
-        if (put == 0) {
-            return {result.bytes, FileDataFailure::Write, ENOSPC};
-        }
-        result.bytes += put;
-    }
-    return result;
+std::int64_t WriteSome(const FileHandle& file, const char* data, std::size_t size, int& error) {
+    ssize_t put = 0;
+    do {
+        put = ::write(Fd(file), data, size);
+    } while (put < 0 && errno == EINTR);
+    error = put < 0 ? errno : 0;
+    return put;
 }
 
 FileDataResult CopyFileData(const FileHandle& from, const FileHandle& to,

@@ -95,43 +95,28 @@ SourceFile OpenReadableFile(const std::string& path) {
     return OpenForReading(path, false);
 }
 
-FileDataResult ReadFully(const FileHandle& file, char* buffer, std::size_t size) {
-    FileDataResult result;
-    while (static_cast<std::size_t>(result.bytes) < size) {
-        const std::size_t want =
-            std::min(size - static_cast<std::size_t>(result.bytes), kLargestTransfer);
-        DWORD got = 0;
-        if (!ReadFile(Native(file), buffer + result.bytes, static_cast<DWORD>(want), &got,
-                      nullptr)) {
-            if (GetLastError() == ERROR_BROKEN_PIPE) {
-                break;  // the writing end of a pipe has closed: its end of file
-            }
-            return {result.bytes, FileDataFailure::Read, LastErrno()};
-        }
-        if (got == 0) {
-            break;
-        }
-        result.bytes += got;
+std::int64_t ReadSome(const FileHandle& file, char* buffer, std::size_t size, int& error) {
+    DWORD got = 0;
+    error = 0;
+    if (!ReadFile(Native(file), buffer, static_cast<DWORD>(std::min(size, kLargestTransfer)), &got,
+                  nullptr)) {
+        if (GetLastError() == ERROR_BROKEN_PIPE)
+            return 0;  // the writing end of a pipe has closed: its end of file
+        error = LastErrno();
+        return -1;
     }
-    return result;
+    return got;
 }
 
-FileDataResult WriteFully(const FileHandle& file, const char* data, std::size_t size) {
-    FileDataResult result;
-    while (static_cast<std::size_t>(result.bytes) < size) {
-        const std::size_t want =
-            std::min(size - static_cast<std::size_t>(result.bytes), kLargestTransfer);
-        DWORD put = 0;
-        if (!WriteFile(Native(file), data + result.bytes, static_cast<DWORD>(want), &put,
-                       nullptr)) {
-            return {result.bytes, FileDataFailure::Write, LastErrno()};
-        }
-        if (put == 0) {
-            return {result.bytes, FileDataFailure::Write, ENOSPC};
-        }
-        result.bytes += put;
+std::int64_t WriteSome(const FileHandle& file, const char* data, std::size_t size, int& error) {
+    DWORD put = 0;
+    error = 0;
+    if (!WriteFile(Native(file), data, static_cast<DWORD>(std::min(size, kLargestTransfer)), &put,
+                   nullptr)) {
+        error = LastErrno();
+        return -1;
     }
-    return result;
+    return put;
 }
 
 FileDataResult CopyFileData(const FileHandle& from, const FileHandle& to,

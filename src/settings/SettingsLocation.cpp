@@ -1,71 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What finding the settings is the same for on every system; where they are is in
+// SettingsLocationPosix.cpp and SettingsLocationWindows.cpp.
 #include "settings/SettingsLocation.h"
-
-#include <pwd.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <system_error>
-#include <vector>
 
 #include "platform/ProgramFile.h"
 
 namespace tavrin {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-constexpr const char* kFolderName = "tavrin";
-
-std::string AbsoluteVariable(const EnvironmentLookup& environment, const char* name) {
-    const char* value = environment(name);
-    if (value == nullptr || *value != '/')
-        return {};
-    return value;
-}
-
-std::string PasswordHomeFolder() {
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_dir && *found->pw_dir == '/') {
-        return found->pw_dir;
-    }
-    return "/";
-}
-
-std::string WithoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-}  // namespace
-
-SettingsLocation LocateSettings(const fs::path& programFile, const EnvironmentLookup& environment) {
-    SettingsLocation location;
-    std::string home = AbsoluteVariable(environment, "HOME");
-    location.HomeFolder = WithoutTrailingSlashes(home.empty() ? PasswordHomeFolder() : home);
-
-    std::string config = AbsoluteVariable(environment, "XDG_CONFIG_HOME");
-    if (config.empty())
-        config = (fs::path(location.HomeFolder) / ".config").string();
-    std::string cache = AbsoluteVariable(environment, "XDG_CACHE_HOME");
-    if (cache.empty())
-        cache = (fs::path(location.HomeFolder) / ".cache").string();
-    location.CacheFolder = WithoutTrailingSlashes((fs::path(cache) / kFolderName).string());
-
-    location.IniFileName = fs::path(config) / kFolderName / "tavrin.ini";
-    if (!programFile.empty()) {
-        fs::path beside = programFile;
-        beside.replace_extension(".ini");
-        std::error_code error;
-        if (fs::is_regular_file(beside, error))
-            location.IniFileName = beside;
-    }
-    return location;
-}
 
 SettingsLocation LocateSettings(const fs::path& programFile) {
     return LocateSettings(programFile, [](const char* name) { return std::getenv(name); });
@@ -75,7 +20,10 @@ fs::path WindowProgramFile() {
     const fs::path running = ProgramFilePath();
     if (running.empty())
         return {};
-    return running.parent_path() / "tavrin";
+    // Beside the running program, with its extension (".exe" on Windows, none elsewhere).
+    fs::path window = running.parent_path() / "tavrin";
+    window += running.extension();
+    return window;
 }
 
 void CreateCacheFolder(const SettingsLocation& location) {

@@ -2,9 +2,7 @@
 // On Windows the settings are where the program has always kept them: the INI file named like
 // the program, in the program's folder, which is also the folder of the temporary file.
 #include <cstdlib>
-#include <system_error>
 
-#include "platform/ProgramFile.h"
 #include "settings/SettingsLocation.h"
 
 namespace tavrin {
@@ -40,22 +38,6 @@ SettingsLocation LocateSettings(const fs::path& programFile, const EnvironmentLo
     location.IniFileName = ini;
     location.CacheFolder = WithoutTrailingBackslashes(programFile.parent_path().string());
     return location;
-}
-
-SettingsLocation LocateSettings(const fs::path& programFile) {
-    return LocateSettings(programFile, [](const char* name) { return std::getenv(name); });
-}
-
-fs::path WindowProgramFile() {
-    const fs::path running = ProgramFilePath();
-    if (running.empty())
-        return {};
-    return running.parent_path() / "tavrin.exe";
-}
-
-void CreateCacheFolder(const SettingsLocation& location) {
-    std::error_code ignored;
-    fs::create_directories(location.CacheFolder, ignored);
 }
 
 }  // namespace tavrin
