@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -23,14 +22,6 @@ bool IsHpgl(PrintLanguage language) {
     return language == PrintLanguage::HpGl2 || language == PrintLanguage::HpGl;
 }
 
-std::ifstream OpenPlot(const std::string& path) {
-    std::error_code error;
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path, error))
-        throw Error(FormatMessage("Cannot open file %s", path));
-    return file;
-}
-
 // Reads the plot once to measure it; the preview then draws it in a second reading, so that
 // no more of the file than a piece at a time is ever held.
 struct MeasuredPlot {
@@ -44,7 +35,7 @@ MeasuredPlot MeasurePlot(const std::string& path, PrintLanguage language,
     MeasuredPlot plot;
     plot.preview.language = language;
     plot.deadline = std::chrono::steady_clock::now() + request.timeLimit;
-    std::ifstream file = OpenPlot(path);
+    std::ifstream file = OpenPrintFile(path);
     PlotExtent extent;
     const HpglPlotSummary summary = DrawHpglPlot(file, extent, {true, plot.deadline});
     plot.preview.pages = summary.pages;
@@ -67,7 +58,7 @@ Preview DrawPlot(const std::string& path, PrintLanguage language, const PreviewR
     const PlotFrame frame = FitPlot(*plot.box, request.width);
     plot.preview.image = RasterImage::White(frame.width, frame.height);
     RasterPlotSink sink(plot.preview.image, frame);
-    std::ifstream file = OpenPlot(path);
+    std::ifstream file = OpenPrintFile(path);
     const HpglPlotSummary summary = DrawHpglPlot(file, sink, {true, plot.deadline});
     plot.preview.cutShort = plot.preview.cutShort || summary.cutShort;
     plot.preview.drawn = true;
@@ -171,7 +162,7 @@ Preview WritePreviewSvg(const std::string& path, const PreviewRequest& request, 
         return plot.preview;
     const PlotFrame frame = FitPlot(*plot.box, request.width);
     SvgPlotSink sink(out, frame);
-    std::ifstream file = OpenPlot(path);
+    std::ifstream file = OpenPrintFile(path);
     const HpglPlotSummary summary = DrawHpglPlot(file, sink, {true, plot.deadline});
     sink.Finish();
     plot.preview.cutShort = plot.preview.cutShort || summary.cutShort;

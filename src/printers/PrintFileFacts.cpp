@@ -5,7 +5,6 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -285,11 +284,7 @@ PrintFileFacts InspectPrintData(std::string_view head, std::string_view tail, st
 }
 
 PrintFileFacts InspectPrintFile(const std::string& path) {
-    std::error_code error;
-    // A folder opens as a stream too, but holds no bytes to read.
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path, error))
-        throw Error(FormatMessage("Cannot open file %s", path));
+    std::ifstream file = OpenPrintFile(path);
     file.seekg(0, std::ios::end);
     const auto size = static_cast<std::uint64_t>(file.tellg());
     file.seekg(0);

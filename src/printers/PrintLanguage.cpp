@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/Error.h"
@@ -208,10 +209,16 @@ FileHead ReadFileHead(std::istream& file, std::size_t bytes) {
     return head;
 }
 
-FileLanguage DetectFileLanguage(const std::string& path) {
+std::ifstream OpenPrintFile(const std::string& path) {
+    std::error_code error;
     std::ifstream file(path, std::ios::binary);
-    if (!file)
+    if (!file || std::filesystem::is_directory(path, error))
         throw Error(FormatMessage("Cannot open file %s", path));
+    return file;
+}
+
+FileLanguage DetectFileLanguage(const std::string& path) {
+    std::ifstream file = OpenPrintFile(path);
     const FileHead head = ReadFileHead(file, kLanguageHeadBytes);
     return head.InFile(DetectPrintLanguage(head.bytes));
 }

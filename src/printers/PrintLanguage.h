@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
 #include <istream>
 #include <string>
 #include <string_view>
@@ -53,6 +54,10 @@ struct FileHead {
     // byte.
     FileLanguage InFile(FileLanguage language) const;
 };
+
+// Opens the print file at `path` for reading. Throws "Cannot open file %s" when it cannot be
+// opened or is a folder (which opens as a stream too, but holds no bytes to read).
+std::ifstream OpenPrintFile(const std::string& path);
 
 // Reads the NUL padding at the start of `file`, then at most `bytes` bytes.
 FileHead ReadFileHead(std::istream& file, std::size_t bytes);

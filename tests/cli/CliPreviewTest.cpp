@@ -78,6 +78,7 @@ TEST(CliPreview, BadInputFailsAndLeavesTheOutputAsItWas) {
         {"%PCL", Sample("cups/testfile.pcl")},
         {"%GONE", (folder / "gone.plt").string()},
         {"%BLANK", (folder / "blank.plt").string()},
+        {"%FOLDER", folder.path().string()},
         {"%OUT", (pictures / "out").string()},
         {"%USAGE", kUsage}};
     struct Row {
@@ -88,6 +89,7 @@ TEST(CliPreview, BadInputFailsAndLeavesTheOutputAsItWas) {
     };
     const Row rows[] = {
         {"preview '%GONE' -o '%OUT.png'", "out.png", 2, "Cannot open file %GONE\n"},
+        {"preview '%FOLDER' -o '%OUT.png'", "out.png", 2, "Cannot open file %FOLDER\n"},
         {"preview '%PLOT' -o '%OUT.jpg'", "out.jpg", 64,
          "tavrin-cli: preview writes .png or .svg files, not '%OUT.jpg'\n%USAGE"},
         {"preview '%PLOT' -o '%OUT.png' --width 3", "out.png", 64,
