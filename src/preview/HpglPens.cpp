@@ -6,9 +6,13 @@
 
 namespace tavrin {
 
-void HpglPens::Reset() {
+void HpglPens::DefaultColours() {
     for (int pen = 0; pen < kCount; ++pen)
         colours_[pen] = DefaultColourOf(pen);
+}
+
+void HpglPens::Reset() {
+    DefaultColours();
     widths_.fill(kDefaultWidthMillimetres);
     std::fill(std::begin(black_), std::end(black_), 0.0);
     std::fill(std::begin(white_), std::end(white_), 255.0);

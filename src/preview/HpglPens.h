@@ -25,6 +25,8 @@ public:
     // PC pen,r,g,b in the colour range; PC pen alone restores its own colour.
     void SetColour(int pen, const double* rgb);
     void DefaultColour(int pen) { colours_[Index(pen)] = DefaultColourOf(Index(pen)); }
+    // PC alone: every pen's own colour back; widths and the colour range stay.
+    void DefaultColours();
     // CR: the values that mean black and white for red, green and blue.
     void SetRange(const double (&black)[3], const double (&white)[3]);
     void SetWidth(int pen, double millimetres);

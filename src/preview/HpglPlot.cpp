@@ -245,12 +245,7 @@ void HpglReader::Dispatch(int mnemonic) {
             return;
         case Mnemonic('P', 'C'):
             if (n == 0)
-                pens_ = [&] {
-                    HpglPens fresh;
-                    for (int pen = 0; pen < HpglPens::kCount; ++pen)
-                        fresh.SetWidth(pen, pens_.Width(pen));
-                    return fresh;
-                }();
+                pens_.DefaultColours();
             else if (n < 4)
                 pens_.DefaultColour(HpglPens::Index(v[0]));
             else

@@ -102,8 +102,10 @@ std::optional<Millimetres> PageSize(const PrintFileFacts& facts, bool encapsulat
     return facts.firstPage;
 }
 
+// `program` is Ghostscript, or another interpreter of its family (gpcl6 for PCL) when
+// `readsPostScript` is false.
 Preview DrawWithGhostscript(const std::string& path, const PreviewRequest& request,
-                            const std::string& program) {
+                            const std::string& program, bool readsPostScript) {
     const PrintFileFacts facts = InspectPrintFile(path);
     Preview preview;
     preview.language = facts.language.language;
@@ -115,7 +117,7 @@ Preview DrawWithGhostscript(const std::string& path, const PreviewRequest& reque
     preview.size = PageSize(facts, run.encapsulated);
     run.pageWidthPoints = preview.size ? preview.size->width / kMillimetresPerPoint : 0;
     run.timeLimit = request.timeLimit;
-    run.readsPostScript = program == request.ghostscript;
+    run.readsPostScript = readsPostScript;
     try {
         preview.image = RenderWithGhostscript(path, run);
         preview.drawn = true;
@@ -135,10 +137,10 @@ Preview RenderPreview(const std::string& path, const PreviewRequest& request) {
             return DrawPlot(path, language.language, request);
         case PrintLanguage::PostScript:
         case PrintLanguage::Pdf:
-            return DrawWithGhostscript(path, request, request.ghostscript);
+            return DrawWithGhostscript(path, request, request.ghostscript, true);
         case PrintLanguage::Pcl:
         case PrintLanguage::PclWithHpGl2: {
-            Preview preview = DrawWithGhostscript(path, request, "gpcl6");
+            Preview preview = DrawWithGhostscript(path, request, "gpcl6", false);
             if (!preview.drawn)
                 preview.why = preview.why == kGhostscriptMissing ? "no PCL renderer is installed"
                                                                  : preview.why;
