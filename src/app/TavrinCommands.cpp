@@ -32,8 +32,8 @@ bool TTavrinForm::SendToWrongDeviceAnyway() {
     std::vector<std::string> files;
     for (int row = 1; row <= session_->jobList().FileCount(); ++row)
         files.push_back(StringGrid1().cell(0, row));
-    const std::vector<WrongDeviceFile> flagged =
-        FilesForWrongDevice(session_->printers().DeviceClass(), files);
+    const std::vector<WrongDeviceFile> flagged = FilesForWrongDevice(
+        session_->printers().DeviceClass(), session_->printers().DeviceFormats(), files);
     if (flagged.empty())
         return true;
     QString text = ToQt(FormatMessage(kWrongDeviceHeading, session_->printers().PrinterName()));

@@ -131,8 +131,8 @@ int RunSend(const Args& args) {
         std::vector<std::string> files;
         for (int row = 1; row <= session.jobList().FileCount(); ++row)
             files.push_back(grid.cell(0, row));
-        const std::vector<WrongDeviceFile> flagged =
-            FilesForWrongDevice(session.printers().DeviceClass(), files);
+        const std::vector<WrongDeviceFile> flagged = FilesForWrongDevice(
+            session.printers().DeviceClass(), session.printers().DeviceFormats(), files);
         if (!flagged.empty()) {
             std::cerr << FormatMessage(kWrongDeviceHeading, printer) << '\n';
             for (const WrongDeviceFile& file : flagged)

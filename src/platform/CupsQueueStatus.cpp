@@ -19,6 +19,10 @@ PrinterStatus PrinterStatusOfResponse(ipp_t* response) {
             status.reasons = IppWords(attr);
         if (name == "printer-state-message")
             status.message = IppText(attr);
+        if (name == "device-uri") {
+            const std::string uri = IppText(attr);
+            status.ippDevice = uri.rfind("ipp://", 0) == 0 || uri.rfind("ipps://", 0) == 0;
+        }
     }
     return status;
 }
@@ -56,6 +60,10 @@ std::vector<JobStatus> JobStatusesOfResponse(ipp_t* response) {
                 job.reasons = IppWords(attr);
             if (name == "job-state-message")
                 job.message = IppText(attr);
+            if (name == "job-printer-state-message")
+                job.printerMessage = IppText(attr);
+            if (name == "job-impressions-completed" && ippGetValueTag(attr) == IPP_TAG_INTEGER)
+                job.impressionsCompleted = ippGetInteger(attr, 0);
         });
 }
 
@@ -106,10 +114,10 @@ std::optional<QueueStatus> ReadPrinterStatus(CupsConnection& connection,
                                              const std::string& resource, int firstJobId) {
     if (!connection.ok())
         return std::nullopt;
-    ipp_t* printer = connection.Ask(
-        NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, printerUri,
-                          {"printer-state", "printer-state-reasons", "printer-state-message"}),
-        resource.c_str());
+    ipp_t* printer = connection.Ask(NewPrinterRequest(IPP_OP_GET_PRINTER_ATTRIBUTES, printerUri,
+                                                      {"printer-state", "printer-state-reasons",
+                                                       "printer-state-message", "device-uri"}),
+                                    resource.c_str());
     if (!printer)
         return std::nullopt;
     QueueStatus status;
@@ -118,7 +126,8 @@ std::optional<QueueStatus> ReadPrinterStatus(CupsConnection& connection,
 
     ipp_t* request =
         NewPrinterRequest(IPP_OP_GET_JOBS, printerUri,
-                          {"job-id", "job-state", "job-state-reasons", "job-state-message"});
+                          {"job-id", "job-state", "job-state-reasons", "job-state-message",
+                           "job-printer-state-message", "job-impressions-completed"});
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id",
                   std::max(firstJobId, 1));

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavrin {
 
@@ -12,6 +13,9 @@ struct DeviceAnswer {
     std::string description;
     // The driver's technology text, as it answers it; nothing when the driver does not answer.
     std::optional<std::string> technology;
+    // The document formats the device itself says it reads (an IPP printer's
+    // document-format-supported); nothing when it says nothing, as a socket or a driver.
+    std::optional<std::vector<std::string>> documentFormats = std::nullopt;
 };
 
 // Asks a printer's driver what kind of device it drives. Throws tavrin::Error only when the

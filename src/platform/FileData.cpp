@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace tavrin {
@@ -12,6 +14,13 @@ namespace {
 constexpr std::size_t kCopyBufferSize = 128 * 1024;
 
 }  // namespace
+
+bool IsThereButNoFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(fs::u8path(path), error);
+    return !error && fs::exists(status) && !fs::is_regular_file(status);
+}
 
 FileDataResult ReadFully(const FileHandle& file, char* buffer, std::size_t size) {
     FileDataResult result;

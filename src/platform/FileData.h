@@ -85,10 +85,6 @@ struct SourceFile {
 // print file.
 SourceFile OpenSourceFile(const std::string& path);
 
-// Opens anything that can be read from beginning to end, a pipe or a device too; only a folder
-// is refused (EISDIR), since it holds no bytes to read.
-SourceFile OpenReadableFile(const std::string& path);
-
 // One read or one write of at most `size` bytes, as the system does it (FileDataPosix.cpp,
 // FileDataWindows.cpp): the bytes moved (a read gives 0 at the end of the file), or -1 with the
 // errno in `error`. ReadFully and WriteFully loop over them.
@@ -124,6 +120,10 @@ struct TempFileCreation {
 // these raises Error "Cannot create file %s" with the path. Ordinary failures of the file system
 // come back in `error` so that each rewriter reports them in its own words.
 TempFileCreation CreateTempFile(const std::string& tempPath, std::optional<FileIdentity> source);
+
+// Whether something is at `path` that is not a regular file (after links): a folder, a named
+// pipe, a device. A missing name is not.
+bool IsThereButNoFile(const std::string& path);
 
 // The identity of the file at `path`, if it can be found.
 std::optional<FileIdentity> IdentityOfPath(const std::string& path);

@@ -28,9 +28,10 @@ FileIdentity IdentityOf(const struct stat& info) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-SourceFile OpenForReading(const std::string& path, int flags, bool regularOnly) {
+SourceFile OpenForReading(const std::string& path) {
     SourceFile source;
-    source.file = FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC | flags));
+    // O_NONBLOCK keeps a named pipe from stalling the open; it is refused then.
+    source.file = FileHandle(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!source.file.valid()) {
         source.error = errno;
         return source;
@@ -40,7 +41,7 @@ SourceFile OpenForReading(const std::string& path, int flags, bool regularOnly) 
         source.error = errno;
     } else if (S_ISDIR(info.st_mode)) {
         source.error = EISDIR;
-    } else if (regularOnly && !S_ISREG(info.st_mode)) {
+    } else if (!S_ISREG(info.st_mode)) {
         source.error = EACCES;
     }
     if (source.error != 0) {
@@ -64,12 +65,7 @@ int FileHandle::Close() {
 }
 
 SourceFile OpenSourceFile(const std::string& path) {
-    // O_NONBLOCK keeps a named pipe from stalling the open; it is refused then.
-    return OpenForReading(path, O_NONBLOCK, true);
-}
-
-SourceFile OpenReadableFile(const std::string& path) {
-    return OpenForReading(path, 0, false);
+    return OpenForReading(path);
 }
 
 std::int64_t ReadSome(const FileHandle& file, char* buffer, std::size_t size, int& error) {

@@ -42,7 +42,7 @@ std::int64_t SizeOf(const BY_HANDLE_FILE_INFORMATION& info) {
     return static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
 }
 
-SourceFile OpenForReading(const std::string& path, bool regularOnly) {
+SourceFile OpenForReading(const std::string& path) {
     SourceFile source;
     const std::wstring name = WideText(path);
     const DWORD attributes = GetFileAttributesW(name.c_str());
@@ -58,11 +58,9 @@ SourceFile OpenForReading(const std::string& path, bool regularOnly) {
         return source;
     }
     if (GetFileType(Native(source.file)) != FILE_TYPE_DISK) {
-        // A pipe or a device (NUL, COM1) has no identity and no size to tell.
-        if (regularOnly) {
-            source.error = EACCES;
-            source.file = FileHandle();
-        }
+        // A pipe or a device (NUL, COM1): no print file, and reading it may never end.
+        source.error = EACCES;
+        source.file = FileHandle();
         return source;
     }
     BY_HANDLE_FILE_INFORMATION info{};
@@ -88,11 +86,7 @@ int FileHandle::Close() {
 }
 
 SourceFile OpenSourceFile(const std::string& path) {
-    return OpenForReading(path, true);
-}
-
-SourceFile OpenReadableFile(const std::string& path) {
-    return OpenForReading(path, false);
+    return OpenForReading(path);
 }
 
 std::int64_t ReadSome(const FileHandle& file, char* buffer, std::size_t size, int& error) {

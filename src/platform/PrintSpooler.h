@@ -36,6 +36,9 @@ struct PrinterStatus {
     bool stopped = false;
     std::vector<std::string> reasons;  // printer-state-reasons, without "none"
     std::string message;               // printer-state-message
+    // The printer is a print server's queue whose device is an IPP printer (device-uri ipp:,
+    // ipps:): its device program counts an impression only once the device took the document.
+    bool ippDevice = false;
 
     bool operator==(const PrinterStatus&) const = default;
 };
@@ -46,6 +49,10 @@ struct JobStatus {
     QueueJobState state = QueueJobState::Pending;
     std::vector<std::string> reasons;  // job-state-reasons
     std::string message;               // job-state-message
+    // What the device program last reported of the job (job-printer-state-message): empty when
+    // it reported nothing worse than progress.
+    std::string printerMessage = {};
+    int impressionsCompleted = -1;  // job-impressions-completed; -1 when the server says none
 
     bool operator==(const JobStatus&) const = default;
 };

@@ -52,8 +52,8 @@ bool Takes(const IppPrinterDescription& description, const std::string& format) 
 DeviceAnswer DeviceAnswerOfIppPrinter(const std::string& shownName,
                                       const IppPrinterDescription& description) {
     if (description.makeAndModel.compare(0, 5, "Oce 9") == 0)
-        return {description.makeAndModel, std::nullopt};
-    DeviceAnswer answer{shownName, std::nullopt};
+        return {description.makeAndModel, std::nullopt, description.documentFormats};
+    DeviceAnswer answer{shownName, std::nullopt, description.documentFormats};
     if (Takes(description, "application/vnd.hp-hpgl"))
         answer.technology = "HPGL/2";
     else if (Takes(description, "application/postscript"))

@@ -210,9 +210,12 @@ FileHead ReadFileHead(std::istream& file, std::size_t bytes) {
 }
 
 std::ifstream OpenPrintFile(const std::string& path) {
+    // Asked before opening: opening a named pipe waits for a writer, and a device never ends.
     std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        throw Error(FormatMessage("Cannot open file %s", path));
     std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path, error))
+    if (!file)
         throw Error(FormatMessage("Cannot open file %s", path));
     return file;
 }
@@ -223,33 +226,28 @@ FileLanguage DetectFileLanguage(const std::string& path) {
     return head.InFile(DetectPrintLanguage(head.bytes));
 }
 
-std::string DocumentFormatFor(PrintLanguage language, const std::vector<std::string>& supported) {
-    const auto listed = [&](const char* format) {
-        return std::find(supported.begin(), supported.end(), format) != supported.end();
-    };
-    std::vector<const char*> wanted;
+std::vector<const char*> DocumentFormatsOf(PrintLanguage language) {
     switch (language) {
         case PrintLanguage::HpGl2:
         case PrintLanguage::HpGl:
-            wanted = {"application/vnd.hp-hpgl"};
-            break;
+            return {"application/vnd.hp-hpgl"};
         case PrintLanguage::PclWithHpGl2:
-            wanted = {"application/vnd.hp-pcl", "application/vnd.hp-hpgl"};
-            break;
+            return {"application/vnd.hp-pcl", "application/vnd.hp-hpgl"};
         case PrintLanguage::Pcl:
-            wanted = {"application/vnd.hp-pcl"};
-            break;
+            return {"application/vnd.hp-pcl"};
         case PrintLanguage::PostScript:
-            wanted = {"application/postscript"};
-            break;
+            return {"application/postscript"};
         case PrintLanguage::Pdf:
-            wanted = {"application/pdf"};
-            break;
+            return {"application/pdf"};
         case PrintLanguage::Unknown:
             break;
     }
-    for (const char* format : wanted)
-        if (listed(format))
+    return {};
+}
+
+std::string DocumentFormatFor(PrintLanguage language, const std::vector<std::string>& supported) {
+    for (const char* format : DocumentFormatsOf(language))
+        if (std::find(supported.begin(), supported.end(), format) != supported.end())
             return format;
     return "application/octet-stream";
 }

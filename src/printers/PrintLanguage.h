@@ -56,7 +56,8 @@ struct FileHead {
 };
 
 // Opens the print file at `path` for reading. Throws "Cannot open file %s" when it cannot be
-// opened or is a folder (which opens as a stream too, but holds no bytes to read).
+// opened or is not a regular file: a folder holds no bytes to read, a named pipe may never be
+// written, a device may never end.
 std::ifstream OpenPrintFile(const std::string& path);
 
 // Reads the NUL padding at the start of `file`, then at most `bytes` bytes.
@@ -65,6 +66,9 @@ FileHead ReadFileHead(std::istream& file, std::size_t bytes);
 // The same for a file, read from its start: the NUL padding, then at most kLanguageHeadBytes.
 // Throws "Cannot open file %s" when it cannot be read.
 FileLanguage DetectFileLanguage(const std::string& path);
+
+// The IPP document-formats that name `language`, the one to prefer first; none for Unknown.
+std::vector<const char*> DocumentFormatsOf(PrintLanguage language);
 
 // The IPP document-format to send a file of `language` as, among those a printer `supported`:
 // its own MIME type when listed (PCL with HP-GL/2 falls back to HP-GL/2), else

@@ -31,7 +31,10 @@ std::unique_ptr<PrinterHandle> PrinterSelection::OpenSelectedPrinter() {
 
 std::string PrinterSelection::ProbeDeviceClass() {
     deviceName_ = PrinterName();
-    return tavrin::ProbeDeviceClass(probe_, deviceName_);
+    formats_.reset();
+    const DeviceAnswer answer = probe_.Probe(deviceName_);
+    formats_ = answer.documentFormats;
+    return DeviceClassOf(answer);
 }
 
 void PrinterSelection::RefreshPortAndClass() {

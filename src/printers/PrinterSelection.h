@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ public:
     const std::string& DeviceName() const { return deviceName_; }
     const std::string& PortName() const { return portName_; }
     const std::string& DeviceClass() const { return deviceClass_; }
+    // The document formats the selected printer said it reads at its last probe; nothing when
+    // it said nothing.
+    const std::optional<std::vector<std::string>>& DeviceFormats() const { return formats_; }
 
     // The spooler's name of the selected printer (the list entry without a port); empty when
     // the index selects no printer.
@@ -74,6 +78,7 @@ private:
     std::string deviceName_;
     std::string portName_;
     std::string deviceClass_;
+    std::optional<std::vector<std::string>> formats_;
 };
 
 }  // namespace tavrin

@@ -19,7 +19,10 @@ std::string UpperAscii(std::string text) {
 }  // namespace
 
 std::string ProbeDeviceClass(DeviceProbe& probe, const std::string& deviceName) {
-    const DeviceAnswer answer = probe.Probe(deviceName);
+    return DeviceClassOf(probe.Probe(deviceName));
+}
+
+std::string DeviceClassOf(const DeviceAnswer& answer) {
     std::string result =
         answer.description.compare(0, 5, "Oce 9") == 0 ? kOceDeviceClass : kUnknownDeviceClass;
     if (answer.technology) {

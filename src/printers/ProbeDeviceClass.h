@@ -11,4 +11,7 @@ namespace tavrin {
 // "Unknown". Errors of the probe pass through.
 std::string ProbeDeviceClass(DeviceProbe& probe, const std::string& deviceName);
 
+// The DeviceClass of what a probe answered, as above.
+std::string DeviceClassOf(const DeviceAnswer& answer);
+
 }  // namespace tavrin

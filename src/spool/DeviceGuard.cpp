@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spool/DeviceGuard.h"
 
+#include <algorithm>
+
 #include "platform/Error.h"
 #include "printers/DeviceClass.h"
 #include "spool/SendFileRaw.h"
@@ -21,13 +23,22 @@ bool CannotRead(DeviceKind kind, PrintLanguage language) {
     return false;
 }
 
+bool NotListed(const std::vector<std::string>& formats, PrintLanguage language) {
+    const std::vector<const char*> wanted = DocumentFormatsOf(language);
+    return !wanted.empty() && std::none_of(wanted.begin(), wanted.end(), [&](const char* format) {
+        return std::find(formats.begin(), formats.end(), format) != formats.end();
+    });
+}
+
 }  // namespace
 
-std::vector<WrongDeviceFile> FilesForWrongDevice(const std::string& deviceClass,
-                                                 const std::vector<std::string>& files) {
+std::vector<WrongDeviceFile> FilesForWrongDevice(
+    const std::string& deviceClass, const std::optional<std::vector<std::string>>& formats,
+    const std::vector<std::string>& files) {
     const DeviceKind kind = ClassOf(deviceClass);
+    const bool listed = formats && !formats->empty();
     std::vector<WrongDeviceFile> flagged;
-    if (kind != DeviceKind::HpGl2 && kind != DeviceKind::PostScript)
+    if (!listed && kind != DeviceKind::HpGl2 && kind != DeviceKind::PostScript)
         return flagged;
     for (const std::string& file : files) {
         PrintLanguage language = PrintLanguage::Unknown;
@@ -36,7 +47,7 @@ std::vector<WrongDeviceFile> FilesForWrongDevice(const std::string& deviceClass,
         } catch (const Error&) {
             continue;
         }
-        if (CannotRead(kind, language))
+        if (listed ? NotListed(*formats, language) : CannotRead(kind, language))
             flagged.push_back({file, language});
     }
     return flagged;

@@ -29,10 +29,11 @@ inline constexpr const char* kUnknownToTheServer = "unknown to the print server"
 bool PrinterReportsTrouble(const PrinterStatus& printer);
 
 // Judges one job: `job` is the server's word on it, null when the server no longer knows it.
-// Printed means completed without "job-completed-with-errors"; aborted, canceled or completed
-// with errors is not printed. An open job is stuck when its printer is stopped, when the job
-// itself is stopped or held, or when `troubleLasts`: the printer has reported trouble for long
-// enough that it is not the passing trouble of a normal job.
+// Printed means completed cleanly; aborted, canceled, completed with errors, completed with a
+// reason that names an error, or completed although the device did not take the document (its
+// device program's failure, with no impression counted) is not printed. An open job is stuck when
+// its printer is stopped, when the job itself is stopped or held, or when `troubleLasts`: the
+// printer has reported trouble for long enough that it is not the passing trouble of a normal job.
 JobVerdict JudgeJob(const JobStatus* job, const PrinterStatus& printer, bool troubleLasts);
 
 }  // namespace tavrin

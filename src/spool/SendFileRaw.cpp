@@ -42,7 +42,7 @@ SendResult SendFileRaw(PrintSpooler& spooler, const std::string& printerName,
     if (!printer->ok())
         return Refused(printer->error());
 
-    const SourceFile file = OpenReadableFile(path);
+    const SourceFile file = OpenSourceFile(path);
     if (file.error != 0)
         throw Error(FormatMessage("Cannot open file %s", path));
 

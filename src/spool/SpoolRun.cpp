@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/Error.h"
+#include "platform/FileData.h"
 #include "platform/PrintButtonCaptions.h"
 #include "platform/StatusPanels.h"
 #include "spool/HpglRewrite.h"
@@ -152,11 +153,21 @@ bool SpoolRunner::ClassIs(DeviceKind kind) {
     return ClassOf(printers_.ProbeDeviceClass()) == kind;
 }
 
+bool SpoolRunner::RefusedAsNoFile(const std::string& file) {
+    if (!IsThereButNoFile(file))
+        return false;
+    report_.refused.push_back({printers_.PrinterName(), file, DocumentNameOf(file),
+                               FormatMessage("Cannot open file %s", file)});
+    return true;
+}
+
 void SpoolRunner::SpoolRow(int row) {
     const Grid& grid = form_.StringGrid1();
     const std::string file = grid.cell(0, row);
     const std::string copiesText = grid.cell(1, row);
     const RunOptions options(options_, tempFilesPath_);
+    if (RefusedAsNoFile(file))
+        return;
 
     if (ClassIs(DeviceKind::HpGl2)) {
         if (options_.SmartReplots()) {
@@ -200,6 +211,10 @@ void SpoolRunner::SpoolSetFile(int row) {
         return;
     const std::string file = form_.StringGrid1().cell(0, row);
     const RunOptions options(options_, tempFilesPath_);
+    if (RefusedAsNoFile(file)) {
+        form_.ProcessPendingMessages();
+        return;
+    }
 
     if (ClassIs(DeviceKind::HpGl2) && options_.RemoveQL()) {
         RewriteHpglFile(file, 0, options);

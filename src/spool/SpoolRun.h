@@ -94,6 +94,10 @@ private:
     void RunRows();
     void RunSets();
     void SpoolRow(int row);
+    // A listed name that is there but is no regular file (a folder, a named pipe, a device) is
+    // refused at once with "Cannot open file %s", and the run goes on: reading it could wait or
+    // run for ever.
+    bool RefusedAsNoFile(const std::string& file);
     void Send(const std::string& path, const std::string& listedFile, int times);
     SendResult SendWaitingForRoom(const std::string& printer, const std::string& path);
     void EndOfRun();

@@ -9,6 +9,7 @@
 #include "WindowTestSupport.h"
 #include "app/QueueWindow.h"
 #include "support/DelayingProxy.h"
+#include "support/IppEvePrinter.h"
 
 namespace tavrin::test {
 namespace {
@@ -107,6 +108,24 @@ TEST_F(WindowJobsTest, APrintedJobStaysDoneACancelledOneIsListedAndAStuckOneShow
     ASSERT_TRUE(queue);
     EXPECT_EQ(LatestEnded(*queue), (Texts{"dt.plt", "Printed", "completed"}));
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(WindowJobsTest, APlotTheQueuesIppPrinterRefusedIsNotPrinted) {
+    // The print server calls the job completed; the printer behind the queue took nothing.
+    IppEvePrinter printer("application/pdf");
+    const std::string admin = "CUPS_SERVER='" + Troubled().Socket() + "' lpadmin ";
+    ASSERT_EQ(RunCommand(admin + "-p peer -E -v " + printer.Uri()).exitCode, 0);
+    StartFollowing();
+    Item("WrongDeviceGuard1")->trigger();  // off: the plot goes without the question
+    Send("peer", {kPrinted});
+    EXPECT_EQ(Panel(3), "Done");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 90000));
+    EXPECT_EQ(messages,
+              Texts{"Not printed on peer:\ndt.plt: Unable to add document to print job."});
+    EXPECT_EQ(Panel(3), "Failed");
+    EXPECT_EQ(Followed(kPrinted).verdict.outcome, JobOutcome::NotPrinted);
+    EXPECT_TRUE(printer.Documents().empty());
+    EXPECT_EQ(RunCommand(admin + "-x peer").exitCode, 0);
 }
 
 TEST_F(WindowJobsTest, ASilentPrintServerLeavesTheWindowFreeAndTheFollowingGoesOnWhenItAnswers) {

@@ -5,33 +5,41 @@
 
 #include "WindowTestSupport.h"
 #include "platform/PrivateProfile.h"
+#include "support/IppEvePrinter.h"
 
 namespace tavrin::test {
 namespace {
 
 using Server = SandboxPrintServer;
-using WrongDeviceGuardTest = WindowFixture;
+// Each question as it opens gets the next of `answers`: a click on the button of that text, else
+// the Escape key. The first question of a test is saved as a screenshot.
+class WrongDeviceGuardTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        QObject::connect(&watcher, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box->objectName() != QStringLiteral("WrongDeviceQuestion"))
+                return;
+            questions.push_back(box->text().toStdString());
+            EXPECT_TRUE(questions.size() > 1 || SaveShot(*box, shot));
+            const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == answer)
+                    return QTest::mouseClick(button, Qt::LeftButton);
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        watcher.start(10);
+    }
 
-TEST_F(WrongDeviceGuardTest, CancelKeepsTheListSendAnywaySendsAScheduledStartNeverAsks) {
-    const std::filesystem::path ps = Sample("ghostpdl/colorcir.ps");
-    // Each question as it opens gets the next of `answers`: a click on the button of that text,
-    // else the Escape key. The first is saved as a screenshot.
     QStringList answers;
     Texts questions;
     QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || box->objectName() != QStringLiteral("WrongDeviceQuestion"))
-            return;
-        questions.push_back(box->text().toStdString());
-        EXPECT_TRUE(questions.size() > 1 || SaveShot(*box, "wrong-device-question"));
-        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
-        for (QAbstractButton* button : box->buttons())
-            if (button->text() == answer)
-                return QTest::mouseClick(button, Qt::LeftButton);
-        QTest::keyClick(box, Qt::Key_Escape);
-    });
-    watcher.start(10);
+    std::string shot = "wrong-device-question";
+};
+
+TEST_F(WrongDeviceGuardTest, CancelKeepsTheListSendAnywaySendsAScheduledStartNeverAsks) {
+    const std::filesystem::path ps = Sample("ghostpdl/colorcir.ps");
     Start({ps.string()});
     ChoosePrinter(Server::kHpglQueue);
     const std::size_t before = PrintServer().AllJobs(Server::kHpglQueue).size();
@@ -75,6 +83,30 @@ TEST_F(WrongDeviceGuardTest, CancelKeepsTheListSendAnywaySendsAScheduledStartNev
     Click("OKPrint");
     EXPECT_EQ(questions.size(), 4u);
     EXPECT_TRUE(SameContents(sent(3).at(2).file, ps));
+}
+
+TEST_F(WrongDeviceGuardTest, APrinterThatListsWhatItReadsIsAskedAboutTheRestOnly) {
+    // A plotter with a PostScript option, behind a queue: its class is HP-GL/2.
+    IppEvePrinter printer("application/vnd.hp-hpgl,application/postscript,application/vnd.hp-pcl");
+    const std::string admin = "CUPS_SERVER='" + PrintServer().Socket() + "' lpadmin ";
+    ASSERT_EQ(RunCommand(admin + "-p peer -E -v " + printer.Uri()).exitCode, 0);
+    const std::filesystem::path ps = Sample("ghostpdl/colorcir.ps");
+    const std::filesystem::path pdf = folders.root / "drawing.pdf";
+    WriteBytes(pdf, "%PDF-1.4\n");
+    shot = "wrong-device-question-listed";
+    Start({ps.string(), pdf.string()});
+    ChoosePrinter("peer");
+    answers = {"Cancel"};
+    Click("OKPrint");
+    EXPECT_EQ(questions, Texts{"These files may not print on peer:\ndrawing.pdf (PDF)"});
+    Start({ps.string()});
+    ChoosePrinter("peer");
+    Click("OKPrint");
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_EQ(Panel(3), "Done");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return printer.Documents().size() == 1; }, 30000));
+    EXPECT_TRUE(SameContents(printer.Documents().at(0), ps));
+    EXPECT_EQ(RunCommand(admin + "-x peer").exitCode, 0);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tavrin-cli inspect: one line per file, for people or as JSON for scripts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <tuple>
 
 #include "support/SandboxPrintServer.h"
 
@@ -26,6 +29,15 @@ TEST(CliInspect, EachFileGetsItsLineAndAMissingOneFailsTheRunButNotTheOthers) {
                   "\",\"language\":\"PostScript\",\"pjl\":false,\"pjlLanguage\":\"\",\"bytes\":"
                   "17132,\"boundingBox\":\"0 0 612 792\",\"documentMedia\":\"\","
                   "\"firstPageMillimetres\":null,\"pages\":1}\n");
+
+    // What is no regular file is refused at once, never read.
+    const std::string fifo = (folder / "fifo.plt").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {fifo, std::string("/dev/zero"), folder.path().string()}) {
+        const test::CliResult refused = test::RunCli(folder.path(), "inspect '" + name + "'");
+        EXPECT_EQ(std::tie(refused.exitCode, refused.err),
+                  std::tuple(2, "Cannot open file " + name + "\n"));
+    }
 
     const test::CliResult text = test::RunCli(folder.path(), "inspect '" + ps + "'");
     EXPECT_EQ(std::tie(text.exitCode, text.out),

@@ -2,6 +2,8 @@
 // tavrin-cli preview: a picture of a file's first page as PNG or SVG, written whole or not at all.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <set>
 
@@ -73,7 +75,9 @@ TEST(CliPreview, BadInputFailsAndLeavesTheOutputAsItWas) {
     test::TempFolder folder;
     const fs::path pictures = folder / "pictures";
     test::WriteBytes(folder / "blank.plt", "IN;SP1;PU100,100;SP0;");
+    ASSERT_EQ(::mkfifo((folder / "fifo.plt").c_str(), 0600), 0);  // nobody writes to it
     const std::vector<std::pair<std::string, std::string>> names = {
+        {"%FIFO", (folder / "fifo.plt").string()},
         {"%PLOT", Sample("jem-green-HPGL2/XANADU-PLT-test.plt")},
         {"%PCL", Sample("cups/testfile.pcl")},
         {"%GONE", (folder / "gone.plt").string()},
@@ -90,6 +94,8 @@ TEST(CliPreview, BadInputFailsAndLeavesTheOutputAsItWas) {
     const Row rows[] = {
         {"preview '%GONE' -o '%OUT.png'", "out.png", 2, "Cannot open file %GONE\n"},
         {"preview '%FOLDER' -o '%OUT.png'", "out.png", 2, "Cannot open file %FOLDER\n"},
+        {"preview '%FIFO' -o '%OUT.svg'", "out.svg", 2, "Cannot open file %FIFO\n"},
+        {"preview /dev/zero -o '%OUT.png'", "out.png", 2, "Cannot open file /dev/zero\n"},
         {"preview '%PLOT' -o '%OUT.jpg'", "out.jpg", 64,
          "tavrin-cli: preview writes .png or .svg files, not '%OUT.jpg'\n%USAGE"},
         {"preview '%PLOT' -o '%OUT.png' --width 3", "out.png", 64,

@@ -1,6 +1,7 @@
 // tavrin-cli against a private print server: the bytes and titles its queues' devices get from
 // send with the window's options, the queue commands, and what it says when either fails.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <regex>
@@ -179,6 +180,35 @@ TEST_F(CliSend, RefusedSendsAreListedAndTheRunGoesOn) {
     EXPECT_EQ(result.err.rfind(listed + ": ", 0), 0u) << result.err;
     EXPECT_EQ(result.err.find(kPlotA), std::string::npos) << result.err;
     EXPECT_EQ(Titles(Server::kRawQueue, 1), Names{"inter.hp"});
+}
+
+TEST_F(CliSend, NamesThatAreNoFilesAreRefusedAtOnceAndTheRunGoesOn) {
+    // A named pipe nobody writes to, a device that never ends, a folder: none is read.
+    const std::string fifo = (folder / "fifo.plt").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = "/dev/zero", here = folder.path().string();
+    for (const std::string& options : {std::string(), std::string(" --set -n 2")}) {
+        SCOPED_TRACE(options);
+        const std::size_t before = server.AllJobs(Server::kRawQueue).size();
+        const CliResult result = Run("-p raw-printer" + options + Quoted(fifo) + Quoted(kPlotA) +
+                                     Quoted(zero) + Quoted(here) + Quoted(kPlotB));
+        EXPECT_EQ(result.exitCode, 1);
+        std::string refused = "Not sent to raw-printer:\n";
+        const int sets = options.empty() ? 1 : 2;
+        for (int set = 0; set < sets; ++set)
+            for (const std::string& name : {fifo, zero, here})
+                refused += "  " + name + ": Cannot open file " + name + "\n";
+        EXPECT_EQ(result.err, refused);
+        const int sent = 2 * sets;
+        EXPECT_EQ(result.out, std::to_string(sent) + " of " + std::to_string(5 * sets) +
+                                  " jobs sent to raw-printer\n");
+        // Nothing but the plots was queued.
+        Names expected;
+        for (int set = 0; set < sets; ++set)
+            expected.insert(expected.end(), {"inter.hp", "dt.plt"});
+        EXPECT_EQ(Titles(Server::kRawQueue, static_cast<std::size_t>(sent), before), expected);
+        EXPECT_EQ(server.AllJobs(Server::kRawQueue).size(), before + expected.size());
+    }
 }
 
 // Without -p a send goes to the printer the window would select from its INI file, which it

@@ -86,12 +86,10 @@ TEST_F(FileData, OpenRefusesWhatIsNoPrintFileWithItsError) {
     } rows[] = {{source, 0}, {folder / "missing.plt", ENOENT}, {folder / "folder", EISDIR}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.path.string());
-        for (auto open : {OpenSourceFile, OpenReadableFile}) {
-            const SourceFile file = open(row.path.string());
-            EXPECT_EQ(file.error, row.error);
-            EXPECT_EQ(file.file.valid(), row.error == 0);
-            EXPECT_EQ(file.size, row.error == 0 ? 12 : 0);
-        }
+        const SourceFile file = OpenSourceFile(row.path.string());
+        EXPECT_EQ(file.error, row.error);
+        EXPECT_EQ(file.file.valid(), row.error == 0);
+        EXPECT_EQ(file.size, row.error == 0 ? 12 : 0);
     }
     EXPECT_EQ(OpenSourceFile(source.string()).identity, *IdentityOfPath(source.string()));
     EXPECT_NE(*IdentityOfPath(source.string()), *IdentityOfPath((folder / "folder").string()));

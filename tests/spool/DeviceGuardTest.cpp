@@ -11,8 +11,11 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// One list of every language, and the lines each device class flags of it.
-TEST(DeviceGuard, FlagsOnlyWhatThePrinterClassCannotRead) {
+using Formats = std::optional<std::vector<std::string>>;
+
+// One list of every language, and the lines each printer flags of it: by the formats it lists
+// where it lists them, else by its class.
+TEST(DeviceGuard, FlagsOnlyWhatThePrinterCannotRead) {
     test::TempFolder folder;
     // No PDF among the samples: its first bytes are all that detection reads.
     test::WriteBytes(folder / "drawing.pdf", "%PDF-1.4\n");
@@ -21,18 +24,44 @@ TEST(DeviceGuard, FlagsOnlyWhatThePrinterClassCannotRead) {
                                "jem-green-HPGL2/test-Model.PLT", "cups/testfile.pcl",
                                "ghostpdl/gl-chars.pcl", "SOURCES.md"})
         files.push_back((test::SamplesDir() / sample).string());
-    const std::pair<const char*, Lines> rows[] = {
-        {"HPGL/2", {"drawing.pdf (PDF)", "colorcir.ps (PostScript)"}},
-        {"POSTSCRIPT", {"inter.hp (HP-GL)", "dt.plt (HP-GL/2)", "test-Model.PLT (HP-GL/2)"}},
-        {kOceDeviceClass, {}},
-        {kUnknownDeviceClass, {}},
-        {kInvalidDeviceClass, {}},
+    const Lines plots = {"inter.hp (HP-GL)", "dt.plt (HP-GL/2)", "test-Model.PLT (HP-GL/2)"};
+    const Lines pcl = {"testfile.pcl (PCL)", "gl-chars.pcl (PCL with HP-GL/2)"};
+    const std::string hpgl = "application/vnd.hp-hpgl", ps = "application/postscript",
+                      pdf = "application/pdf", pclFormat = "application/vnd.hp-pcl",
+                      any = "application/octet-stream";
+    struct Row {
+        const char* deviceClass;
+        Formats formats;
+        Lines flagged;
+    } rows[] = {
+        {"HPGL/2", {}, {"drawing.pdf (PDF)", "colorcir.ps (PostScript)"}},
+        {"POSTSCRIPT", {}, plots},
+        {kOceDeviceClass, {}, {}},
+        {kUnknownDeviceClass, {}, {}},
+        {kInvalidDeviceClass, {}, {}},
+        {"HPGL/2", Lines{}, {"drawing.pdf (PDF)", "colorcir.ps (PostScript)"}},
+        // A plotter with a PostScript option reads what it lists.
+        {"HPGL/2", Lines{hpgl, ps, pclFormat}, {"drawing.pdf (PDF)"}},
+        {"POSTSCRIPT", Lines{ps, pdf},
+         [&] {
+             Lines lines = plots;
+             lines.insert(lines.end(), pcl.begin(), pcl.end());
+             return lines;
+         }()},
+        // "application/octet-stream" reads no language; PCL with HP-GL/2 goes as either.
+        {kUnknownDeviceClass,
+         Lines{pdf, any},
+         {"colorcir.ps (PostScript)", "inter.hp (HP-GL)", "dt.plt (HP-GL/2)",
+          "test-Model.PLT (HP-GL/2)", "testfile.pcl (PCL)", "gl-chars.pcl (PCL with HP-GL/2)"}},
+        {kOceDeviceClass,
+         Lines{hpgl},
+         {"drawing.pdf (PDF)", "colorcir.ps (PostScript)", "testfile.pcl (PCL)"}},
     };
-    for (const auto& [deviceClass, flagged] : rows) {
+    for (const Row& row : rows) {
         Lines lines;
-        for (const WrongDeviceFile& file : FilesForWrongDevice(deviceClass, files))
+        for (const WrongDeviceFile& file : FilesForWrongDevice(row.deviceClass, row.formats, files))
             lines.push_back(WrongDeviceLine(file));
-        EXPECT_EQ(lines, flagged) << deviceClass;
+        EXPECT_EQ(lines, row.flagged) << row.deviceClass << " " << row.formats.has_value();
     }
 }
 

@@ -14,6 +14,14 @@ using Words = std::vector<std::string>;
 std::optional<JobStatus> Job(S state, const std::string& reason = "", std::string message = "") {
     return JobStatus{1, state, reason.empty() ? Words{} : Words{reason}, std::move(message)};
 }
+// A completed job with what its device program last said and the impressions it counted.
+std::optional<JobStatus> Completed(std::string printerMessage, int impressions,
+                                   const std::string& reason = "processing-to-stop-point") {
+    JobStatus job{1, S::Completed, Words{reason}, ""};
+    job.printerMessage = std::move(printerMessage);
+    job.impressionsCompleted = impressions;
+    return job;
+}
 // "Open", "Printed" or "NotPrinted", "stuck" or "-", and the reason.
 std::string Text(const JobVerdict& verdict) {
     static const char* const kOutcomes[] = {"Open", "Printed", "NotPrinted"};
@@ -32,11 +40,30 @@ TEST(JobVerdict, PrintedOnlyWhenCompletedWithoutErrorsStuckOnlyWhenThePrinterCan
     const PrinterStatus idle, paused{true, {"paused"}, ""};
     const PrinterStatus unreachable{false, {"connecting-to-device"}, "Unable to connect"};
     const PrinterStatus empty{false, {"media-empty-error", "door-open"}, ""};
+    const PrinterStatus ippDevice{false, {}, "", true};
     const Row rows[] = {
         {"Completed", Job(S::Completed, "job-completed-successfully"), idle, false,
          "Printed - completed"},
         {"CompletedWithErrors", Job(S::Completed, "job-completed-with-errors", "jam"), idle, false,
          "NotPrinted - completed with errors: jam"},
+        // Completed by the server, but the device never took the document.
+        {"RefusedDocument", Completed("Unable to add document to print job.", 0), idle, false,
+         "NotPrinted - Unable to add document to print job."},
+        {"RefusedNoCount", Completed("Unable to print file: format", -1), idle, false,
+         "NotPrinted - Unable to print file: format"},
+        {"RefusedInOtherWords", Completed("Kan document niet toevoegen.", 0), ippDevice, false,
+         "NotPrinted - Kan document niet toevoegen."},
+        {"ReasonNamesAnError", Completed("", 0, "document-format-error"), idle, false,
+         "NotPrinted - document-format-error"},
+        // Printed: an impression counted, or only a warning from a device program that does
+        // not count them.
+        {"PrintedAfterAnError", Completed("Print job was not accepted.", 1), ippDevice, false,
+         "Printed - completed"},
+        {"PrintedAfterAWarning", Completed("The printer is in use.", 0), idle, false,
+         "Printed - completed"},
+        {"PrintedAtIppDevice", Completed("", 1), ippDevice, false, "Printed - completed"},
+        {"PrintedAtSocket", Completed("", 1, "job-completed-successfully"), idle, false,
+         "Printed - completed"},
         {"Canceled", Job(S::Canceled, "job-canceled-by-user"), idle, false,
          "NotPrinted - canceled"},
         {"Aborted", Job(S::Aborted, "", "Unsupported format"), idle, false,
