@@ -8,6 +8,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-dejavu-core xvfb xauth
+    x11-utils at-spi2-core python3-dbus
     avahi-daemon dbus cups-ipp-utils file
     libpng-dev ghostscript hp2xx
     g++-mingw-w64-x86-64-posix wine wine64

@@ -15,6 +15,13 @@ cmake --preset dev
 cmake --build --preset dev -j "$jobs"
 ctest --preset dev 2>&1 | tee build/dev/ctest.log
 
+# The README's commands as a user gives them (tests/readme/check.py): the set-up command
+# tools/run.sh with a check of the window it opens, the tavrin-cli examples against a sandbox
+# print server, the release build and its Debian package. Debian's own Python runs it.
+readme_start=$(date +%s)
+tests/readme/check.py 2>&1 | tee build/dev/readme.log
+echo "readme: stage took $(($(date +%s) - readme_start)) s"
+
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan 2>&1 | tee build/asan/ctest.log
@@ -54,12 +61,22 @@ ctest --preset windows 2>&1 | tee build/windows/ctest.log
 cpack --preset windows
 echo "windows: built, tested under wine and packed in $(($(date +%s) - windows_start)) s"
 
-# One closing line for every build (ctest stops the script above when a test fails).
-total=0
+# One closing line for every build and the README's commands (ctest and the README's check stop
+# the script above when a test fails).
+passed=0
 skipped=0
 for log in build/dev/ctest.log build/asan/ctest.log build/windows/ctest.log; do
     count=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -n 1)
-    total=$((total + ${count:-0}))
-    skipped=$((skipped + $(grep -c -- '\*\*\*Skipped' "$log" || true)))
+    skips=$(grep -c -- '\*\*\*Skipped' "$log" || true)
+    passed=$((passed + ${count:-0} - skips))
+    skipped=$((skipped + skips))
 done
-echo "tests: $((total - skipped)) passed, 0 failed, $skipped skipped"
+readme=$(sed -n 's/^readme: \([0-9]*\) passed, 0 failed, \([0-9]*\) skipped$/\1 \2/p' \
+    build/dev/readme.log)
+if [ -z "$readme" ]; then
+    echo "tools/test.sh: build/dev/readme.log has no closing line" >&2
+    exit 1
+fi
+passed=$((passed + ${readme% *}))
+skipped=$((skipped + ${readme#* }))
+echo "tests: $passed passed, 0 failed, $skipped skipped"
