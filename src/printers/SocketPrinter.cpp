@@ -46,7 +46,7 @@ public:
             return 0;
         const ssize_t sent = send(fd_, data, size, MSG_NOSIGNAL);
         if (sent <= 0) {
-            Broke(sent < 0 ? errno : EPIPE);
+            Broke(sent < 0 ? errno : 0);
             return 0;
         }
         return static_cast<std::size_t>(sent);
@@ -149,18 +149,22 @@ private:
         if (ready == 0)
             Fail("The device at " + address_ + " does not answer");
         else
-            Broke(SocketError() ? SocketError() : EPIPE);
+            Broke(SocketError());
         return false;
     }
 
+    // The error the socket holds, which reading it clears: read once.
     int SocketError() const {
         int error = 0;
         socklen_t length = sizeof error;
         getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length);
         return error;
     }
+    // `error` says why the connection broke; 0 when nothing does but that the device closed it.
     void Broke(int error) {
-        Fail("The device at " + address_ + " dropped the connection: " + std::strerror(error));
+        Fail("The device at " + address_ +
+             (error != 0 ? " dropped the connection: " + std::string(std::strerror(error))
+                         : " closed the connection before it took every byte"));
     }
     void Fail(std::string text) {
         if (error_.empty())

@@ -54,7 +54,7 @@ public:
         const int piece = static_cast<int>(std::min<std::size_t>(size, 1 << 20));
         const int sent = send(socket_, data, piece, 0);
         if (sent <= 0) {
-            Broke(sent < 0 ? WSAGetLastError() : WSAECONNRESET);
+            Broke(sent < 0 ? WSAGetLastError() : 0);
             return 0;
         }
         return static_cast<std::size_t>(sent);
@@ -157,19 +157,23 @@ private:
         if (ready == 0)
             Fail("The device at " + address_ + " does not answer");
         else
-            Broke(SocketError() ? SocketError() : WSAECONNRESET);
+            Broke(SocketError());
         return false;
     }
 
+    // The error the socket holds, which reading it clears: read once.
     int SocketError() const {
         int error = 0;
         int length = sizeof error;
         getsockopt(socket_, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
         return error;
     }
+    // `error` says why the connection broke; 0 when nothing does but that the device closed it.
     void Broke(int error) {
         Fail("The device at " + address_ +
-             " dropped the connection: " + WindowsErrorText(static_cast<unsigned long>(error)));
+             (error != 0 ? " dropped the connection: " +
+                               WindowsErrorText(static_cast<unsigned long>(error))
+                         : " closed the connection before it took every byte"));
     }
     void Fail(std::string text) {
         if (error_.empty())

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "spool/OceHeader.h"
 #include "spool/PostScriptHeader.h"
 #include "support/HpglRewriteReference.h"
+#include "support/IppEvePrinter.h"
 #include "support/PlainSpoolOptions.h"
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
@@ -242,10 +245,27 @@ TEST_F(CliQueue, PrintersListsIndexNamePortAndClassInCatalogueOrder) {
                                              port + "Oce 9X00\n2\tps-printer" + port +
                                              "POSTSCRIPT\n3\traw-printer" + port + "Unknown\n")))
         << run.out;
-    // No DNS-SD printer is reachable here: a bounded browse adds nothing.
-    const CliResult discover = Cli("printers --discover=1");
+    // A browse lists the printers the network shows after the queues, with no index and by the
+    // address of their DNS-SD service: the one started here once DNS-SD announces it, beside any
+    // other on the machine or the network.
+    test::IppEvePrinter printer("application/pdf");
+    const std::regex announced("\n-\t[^\t]+\tipps?://" + printer.Name() +
+                               "\\._ipps?\\._tcp\\.local/\tno queue on the print server\n");
+    CliResult discover;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    do {
+        discover = Cli("printers --discover=1");
+    } while (!std::regex_search(discover.out, announced) &&
+             std::chrono::steady_clock::now() < giveUp);
     EXPECT_EQ(discover.exitCode, 0) << discover.err;
-    EXPECT_EQ(discover.out, run.out);
+    EXPECT_TRUE(std::regex_search(discover.out, announced)) << discover.out;
+    ASSERT_EQ(discover.out.substr(0, run.out.size()), run.out);
+    std::istringstream found(discover.out.substr(run.out.size()));
+    for (std::string entry; std::getline(found, entry);) {
+        EXPECT_TRUE(std::regex_match(
+            entry, std::regex("-\t[^\t]+\t[a-z]+://[^\t]+\tno queue on the print server")))
+            << entry;
+    }
 }
 
 // Each queue command acts on the queue named now (by index 2, ps-printer: the sandbox lists its

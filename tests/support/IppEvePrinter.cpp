@@ -52,7 +52,7 @@ IppEvePrinter::IppEvePrinter(const std::string& formats, bool instant) {
     std::filesystem::create_directory(folder_ / "spool");
     const std::string log = (folder_ / "log").string();
     const std::string spool = (folder_ / "spool").string();
-    const std::string name = "tavrin-test-" + std::to_string(port_);
+    name_ = "tavrin-test-" + std::to_string(port_);
     pid_ = fork();
     if (pid_ == 0) {
         const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -63,7 +63,7 @@ IppEvePrinter::IppEvePrinter(const std::string& formats, bool instant) {
             std::to_string(port_), "-n",   "localhost", "-M", "Test", "-m", "Plotter"};
         if (instant)
             args.insert(args.end(), {"-c", "/bin/true"});
-        args.push_back(name);
+        args.push_back(name_);
         std::vector<char*> argv;
         for (std::string& arg : args)
             argv.push_back(arg.data());

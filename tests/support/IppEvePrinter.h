@@ -26,6 +26,8 @@ public:
     // "ipp://localhost:PORT/ipp/print"
     const std::string& Uri() const { return uri_; }
     int Port() const { return port_; }
+    // The name it announces on DNS-SD.
+    const std::string& Name() const { return name_; }
     // The documents kept so far, oldest first.
     std::vector<std::filesystem::path> Documents() const;
     // The document-format of every Send-Document and Print-Job, in the order received.
@@ -38,6 +40,7 @@ private:
     TempFolder folder_;
     int port_ = 0;
     std::string uri_;
+    std::string name_;
     int pid_ = 0;
 };
 

@@ -5,7 +5,8 @@
 #
 #     cli-under-wine.sh CLI.exe CASE
 #
-# CASE is one of: printers send copies-by-plotter refused job-list wait queue-commands settings.
+# CASE is one of: printers send copies-by-plotter socket-reset refused job-list wait queue-commands
+# settings.
 # WINEPREFIX must name a prefix made beforehand (wineboot). Each case starts its own sandbox
 # and runs tavrin-cli.exe from a folder of its own, so that its INI file is its own.
 set -euo pipefail
@@ -29,7 +30,10 @@ fail() {
 }
 
 mkdir -p "$sandbox" "$work/bin"
-export "$("$source_dir/tools/sandbox-print-server" start "$sandbox" | grep '^CUPS_SERVER=')"
+troubled=()
+[ "$case" != socket-reset ] || troubled=(--troubled)
+export "$("$source_dir/tools/sandbox-print-server" start "$sandbox" "${troubled[@]}" |
+    grep '^CUPS_SERVER=')"
 export WINEDEBUG=-all
 # The program and the INI file beside it, as a user unpacks the zip.
 cp "$cli" "$work/bin/tavrin-cli.exe"
@@ -87,12 +91,16 @@ case $case in
 printers)
     run printers
     expect_code 0
+    # wine's spooler also lists the printers that other programs on the machine or the network
+    # advertise by DNS-SD: the sandbox's queues are each there once, whatever else is.
     for queue in hpgl-plotter oce-9600 ps-printer raw-printer; do
         # wine's printer driver answers every device class query with "PostScript".
-        grep -qP "^[0-9]+\t$queue\tCUPS:$queue\tPOSTSCRIPT$" "$work/out.txt" ||
-            fail "no line for $queue in: $(cat "$work/out.txt")"
+        [ "$(grep -cP "^[0-9]+\t$queue\tCUPS:$queue\tPOSTSCRIPT$" "$work/out.txt")" = 1 ] ||
+            fail "not one line for $queue in: $(cat "$work/out.txt")"
     done
-    [ "$(wc -l <"$work/out.txt")" = 4 ] || fail "not four printers: $(cat "$work/out.txt")"
+    # Each printer listed has its index, counted from 0, and its port and class.
+    awk -F '\t' 'NF != 4 || $1 != NR - 1 { exit 1 }' "$work/out.txt" ||
+        fail "a line is not index, name, port and class: $(cat "$work/out.txt")"
     ;;
 send)
     mapfile -t files < <(sample_files)
@@ -126,13 +134,33 @@ copies-by-plotter)
     plot=$samples/hp2xx/dt.plt
     run send -p plotter -n 3 --device-copies "$(windows_path "$plot")"
     expect_code 0
+    # tavrin-cli has ended only once the device closed each connection it made, and the
+    # listener makes a connection's file when it takes it: once no file is still being
+    # received, every job is there.
     mapfile -t jobs < <(received hpgl-plotter 1)
-    sleep 0.5
-    [ "$(find "$sandbox/jobs/hpgl-plotter" -name '*.job' | wc -l)" = 1 ] || fail "more than one job"
+    [ "${#jobs[@]}" = 1 ] || fail "${#jobs[@]} jobs, not one"
     grep -q 'RP2;;' "${jobs[0]}" || fail "no RP2;; in the job"
     [ "$(($(stat -c %s "$plot") + 5))" = "$(stat -c %s "${jobs[0]}")" ] ||
         fail "the job is not the plot with RP2;; in it"
     [ "$(tr -d '\r' <"$ini" | grep -c .)" = 5 ] || fail "the INI file changed"
+    ;;
+socket-reset)
+    # The sandbox's dropping plotter takes the first 4 KB of a job, then resets the connection:
+    # a job less than the socket buffers hold and one larger are each refused, with the reason.
+    port=$(awk '$1 == "dropping-plotter" { print $2 }' "$sandbox/ports")
+    address=socket://127.0.0.1:$port
+    printf '[PrintersByAddress]\r\nCount=1\r\nName1=dropper\r\nAddress1=%s\r\n' "$address" >"$ini"
+    head -c 300000 /dev/urandom >"$work/small.plt"
+    head -c 6000000 /dev/urandom >"$work/large.plt"
+    run send --force -p dropper "$(windows_path "$work/small.plt")" "$(windows_path "$work/large.plt")"
+    expect_code 1
+    grep -q '^0 of 2 jobs sent to dropper$' "$work/out.txt" || fail "$(cat "$work/out.txt")"
+    # The reason is the socket's error, or when there is none, what the device did.
+    for file in small large; do
+        grep -qP "^  \Q$(windows_path "$work/$file.plt")\E: The device at \Q$address\E (dropped the connection: .+|closed the connection before it took every byte)$" \
+            "$work/err.txt" || fail "$file: $(cat "$work/err.txt")"
+    done
+    ! grep -qi 'success' "$work/err.txt" || fail "a success given as the reason: $(cat "$work/err.txt")"
     ;;
 refused)
     cupsreject raw-printer
