@@ -206,7 +206,9 @@ for patch in "${patches[@]}"; do
             fi
         done
         if [[ -z $result ]]; then
-            if run_suite "$log.tests" --stop-on-failure; then
+            # With a patch in, the check that every patch applies fails by design: it says
+            # nothing about the fault.
+            if run_suite "$log.tests" --stop-on-failure -E '^structure\.DeliberateFaultsStillApply$'; then
                 result="MISSED"
             elif failed=$(ctest_failure "$log.tests") && [[ -n $failed ]]; then
                 result="caught   $failed"
