@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "BenchSize.h"
+#include "PrivateWindowUser.h"
 #include "app/TavrinMain.h"
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
@@ -61,13 +62,7 @@ private:
 int main(int, char**) {
     tavrin::test::SandboxPrintServer server;
     tavrin::test::TempFolder user;
-    for (const char* folder : {"config", "cache", "run"})
-        fs::create_directories(user / folder);
-    fs::permissions(user / "run", fs::perms::owner_all);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ::setenv("XDG_CONFIG_HOME", (user / "config").c_str(), 1);
-    ::setenv("XDG_CACHE_HOME", (user / "cache").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (user / "run").c_str(), 1);
+    UsePrivateWindowUser(user);
 
     const std::vector<fs::path> samples = tavrin::test::SamplePrintFiles();
     std::vector<std::string> arguments = {"tavrin"};

@@ -19,6 +19,7 @@
 
 #include "BenchSize.h"
 #include "DnsSdDaemon.h"
+#include "PrivateWindowUser.h"
 #include "app/TavrinMain.h"
 #include "support/DelayingProxy.h"
 #include "support/SandboxPrintServer.h"
@@ -112,14 +113,7 @@ int main(int argc, char** argv) {
 
     tavrin::test::SandboxPrintServer server;
     tavrin::test::TempFolder user;
-    fs::create_directories(user / "config");
-    fs::create_directories(user / "cache");
-    fs::create_directories(user / "run");
-    fs::permissions(user / "run", fs::perms::owner_all);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ::setenv("XDG_CONFIG_HOME", (user / "config").c_str(), 1);
-    ::setenv("XDG_CACHE_HOME", (user / "cache").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (user / "run").c_str(), 1);
+    UsePrivateWindowUser(user);
 
     const std::vector<fs::path> samples = tavrin::test::SamplePrintFiles();
     std::string names;
