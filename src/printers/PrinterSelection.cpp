@@ -31,7 +31,7 @@ std::unique_ptr<PrinterHandle> PrinterSelection::OpenSelectedPrinter() {
 
 std::string PrinterSelection::ProbeDeviceClass() {
     deviceName_ = PrinterName();
-    formats_.reset();
+    formats_.reset();  // a probe that throws leaves none of the printer before
     const DeviceAnswer answer = probe_.Probe(deviceName_);
     formats_ = answer.documentFormats;
     return DeviceClassOf(answer);
