@@ -25,9 +25,12 @@ bool Has(const std::string& text, const std::string& part) {
 
 class CliIppQueue : public ::testing::Test {
 protected:
-    // A queue named "peer" of the sandbox print server whose device is `printer`.
-    void AddPeerQueue(const test::IppEvePrinter& printer) {
-        ASSERT_EQ(test::RunCommand("lpadmin -p peer -E -v " + printer.Uri()).exitCode, 0);
+    // A queue named "peer" of the sandbox print server whose device is `printer`, with the
+    // device options of CUPS's ipp backend `options` ("?waitjob=false") after its address.
+    void AddPeerQueue(const test::IppEvePrinter& printer, const std::string& options = "") {
+        ASSERT_EQ(
+            test::RunCommand("lpadmin -p peer -E -v '" + printer.Uri() + options + "'").exitCode,
+            0);
     }
     test::CliResult Send(const std::string& arguments) {
         return test::RunCli(folder.path(), "send " + arguments);
@@ -73,7 +76,7 @@ TEST_F(CliIppQueue, APlotThePrinterRefusedIsNotPrintedAndAPdfItTookIs) {
 TEST_F(CliIppQueue, WhatAPrinterListsPassesTheGuardAndGoesWithItsFormat) {
     test::IppEvePrinter printer(
         "application/vnd.hp-hpgl,application/postscript,application/vnd.hp-pcl");
-    AddPeerQueue(printer);
+    AddPeerQueue(printer, "?waitjob=false");  // the printer is asked at its address without them
     // A plotter with a PostScript option: its class is HP-GL/2, yet it reads PostScript.
     const test::CliResult direct = Send("-p " + printer.Uri() + " '" + kPostScript + "'");
     EXPECT_EQ(std::tie(direct.exitCode, direct.err), std::tuple(0, ""));

@@ -16,6 +16,7 @@
 
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 
 namespace tavrin {
 namespace {
@@ -89,10 +90,9 @@ private:
              received.size() < keep &&
              (got = read(job, buffer, std::min(sizeof buffer, keep - received.size()))) > 0;)
             received.append(buffer, static_cast<std::size_t>(got));
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (ending == kResetOnceSent && !SenderIsDone(port, ntohs(peer.sin_port)) &&
-               std::chrono::steady_clock::now() < giveUp)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (ending == kResetOnceSent)
+            test::WaitUntil([&] { return SenderIsDone(port, ntohs(peer.sin_port)); },
+                            std::chrono::seconds(60), std::chrono::milliseconds(10));
         if (ending != kClose) {
             const linger reset{1, 0};
             setsockopt(job, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);

@@ -4,12 +4,12 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
-#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 
 namespace tavrin {
 namespace {
@@ -46,12 +46,15 @@ TEST(CliWait, EachJobIsFollowedToItsEndAndOnlyAPrintedOneCountsAsPrinted) {
     auto dropped = send("dropping-plotter --timeout 6", large);
     auto cancelled = send("dead-plotter --timeout 60", kCancelled);
     // An administrator cancels that job once it is queued.
-    for (int tries = 0, done = 0; !done && tries < 100; ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        for (const QueueJob& job : server.AllJobs(Server::kDeadQueue))
-            done += job.documentName == "lo-slash.hp" &&
-                    test::RunCommand("cancel dead-plotter-" + std::to_string(job.id)).exitCode == 0;
-    }
+    test::WaitUntil(
+        [&] {
+            for (const QueueJob& job : server.AllJobs(Server::kDeadQueue))
+                if (job.documentName == "lo-slash.hp" &&
+                    test::RunCommand("cancel dead-plotter-" + std::to_string(job.id)).exitCode == 0)
+                    return true;
+            return false;
+        },
+        std::chrono::seconds(10), std::chrono::milliseconds(100));
 
     // Each run's exit code and what it says (stdout, then stderr); only the first is printed. CUPS
     // holds a job whose device dropped the connection: never printed.
@@ -108,10 +111,9 @@ TEST(CliWait, AFullPrintServerIsWaitedForAndEveryFileArrivesInOrder) {
         }
         return false;
     };
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-    while (!saysItWaits() && std::chrono::steady_clock::now() < giveUp)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(saysItWaits());  // the queue goes on all the same, so that the run ends
+    // The queue goes on all the same, so that the run ends.
+    EXPECT_TRUE(
+        test::WaitUntil(saysItWaits, std::chrono::seconds(120), std::chrono::milliseconds(50)));
     EXPECT_EQ(server.AllJobs(Server::kHpglQueue).size(), 3u);
     ASSERT_EQ(test::RunCli(folder.path(), "resume -p hpgl-plotter").exitCode, 0);
 
@@ -120,10 +122,12 @@ TEST(CliWait, AFullPrintServerIsWaitedForAndEveryFileArrivesInOrder) {
     EXPECT_EQ(result.out, "7 of 7 jobs sent to hpgl-plotter\n");
     // The server forgets ended jobs beyond its limit: what its device received tells.
     std::vector<std::filesystem::path> received;
-    for (int tries = 0; tries < 300 && received.size() < files.size(); ++tries) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        received = server.ReceivedFiles(Server::kHpglQueue);
-    }
+    test::WaitUntil(
+        [&] {
+            received = server.ReceivedFiles(Server::kHpglQueue);
+            return received.size() >= files.size();
+        },
+        std::chrono::seconds(30), std::chrono::milliseconds(100));
     ASSERT_EQ(received.size(), files.size());
     for (std::size_t i = 0; i < files.size(); ++i)
         EXPECT_EQ(test::ReadFile(received[i]), test::ReadFile(kSamples + "hp2xx/" + files[i]))

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/IppEvePrinter.h"
+#include "support/WaitUntil.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -16,7 +17,6 @@
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 namespace tavrin::test {
 namespace {
@@ -71,14 +71,18 @@ IppEvePrinter::IppEvePrinter(const std::string& formats, bool instant) {
         execvp("ippeveprinter", argv.data());
         _exit(127);
     }
-    for (int i = 0; i < 100 && !Answers(port_); ++i) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            pid_ = 0;
-            throw std::runtime_error("ippeveprinter did not start:\n" + Log());
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    if (!Answers(port_))
+    const bool answers = WaitUntil(
+        [&] {
+            if (Answers(port_))
+                return true;
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = 0;
+                throw std::runtime_error("ippeveprinter did not start:\n" + Log());
+            }
+            return false;
+        },
+        std::chrono::seconds(5), std::chrono::milliseconds(50));
+    if (!answers)
         throw std::runtime_error("ippeveprinter does not answer on port " + std::to_string(port_));
 }
 
