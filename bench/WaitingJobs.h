@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/PrintSpooler.h"
 #include "printers/QueueManagement.h"
+#include "printsystem/PrintSpooler.h"
 
 // Pauses `queue` and leaves `count` small jobs waiting in it ("sheet0", "sheet1", ...); returns
 // their ids. Exits the benchmark when the print server refuses.

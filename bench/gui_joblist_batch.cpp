@@ -12,8 +12,8 @@
 
 #include "BenchSize.h"
 #include "joblist/JobList.h"
-#include "platform/PlainForm.h"
 #include "widgets/DataGrid.h"
+#include "widgets/JobListGrid.h"
 
 namespace {
 
@@ -43,20 +43,22 @@ Figures DataGrid(const std::vector<std::string>& names, int removals) {
     grid.resize(504, 191);
     grid.show();
     QApplication::processEvents();
-    tavrin::PlainForm form(grid.Grid());
-    tavrin::JobList list(form, [] { return std::string("HPGL2"); });
-    list.SetPendingFiles(names);
-    list.SetBatchCount(int(names.size()));
+    // As the window does it: the list changed, then shown in the grid.
+    tavrin::JobList list;
+    list.SetPending(names, int(names.size()));
     Figures figures;
     auto start = Clock::now();
-    list.AddBatch();
+    list.AddBatch(tavrin::ListMode::New, 1);
+    tavrin::ShowJobList(grid.Grid(), list);
+    tavrin::FitNameColumn(grid.Grid());
     grid.repaint();
     QApplication::processEvents();
     figures.batchMs = Milliseconds(Clock::now() - start);
     start = Clock::now();
     for (int i = 0; i < removals; ++i) {
-        grid.Grid().setCurrentRow(1);
-        list.RemoveClick();
+        list.Remove(0, tavrin::ListMode::New);
+        tavrin::ShowJobList(grid.Grid(), list);
+        tavrin::FitNameColumn(grid.Grid());
         grid.repaint();
     }
     QApplication::processEvents();

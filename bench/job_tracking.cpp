@@ -11,7 +11,7 @@
 
 #include "BenchSize.h"
 #include "WaitingJobs.h"
-#include "platform/CupsPrintSpooler.h"
+#include "printsystem/CupsPrintSpooler.h"
 #include "spool/JobWatch.h"
 #include "support/SandboxPrintServer.h"
 

@@ -1,5 +1,5 @@
 // Adding one batch of 10,000 names to the job list and removing 1,000 rows one by one, on the
-// in-memory grid that the engine and tavrin-cli use. Next to it: the same work on a plain
+// job list value that the window and tavrin-cli share. Next to it: the same work on a plain
 // vector of (name, copies) rows, the least any list of files costs.
 #include <chrono>
 #include <cstdio>
@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "BenchSize.h"
-#include "joblist/GridModel.h"
 #include "joblist/JobList.h"
-#include "platform/PlainForm.h"
 
 namespace {
 
@@ -35,22 +33,16 @@ struct Figures {
     double removeMs = 0;
 };
 
-Figures JobListOnGrid(const std::vector<std::string>& names, int removals) {
-    tavrin::GridModel grid;
-    tavrin::LayOutJobListGrid(grid);
-    tavrin::PlainForm form(grid);
-    tavrin::JobList list(form, [] { return std::string("HPGL2"); });
-    list.SetPendingFiles(names);
-    list.SetBatchCount(int(names.size()));
+Figures JobListValue(const std::vector<std::string>& names, int removals) {
+    tavrin::JobList list;
+    list.SetPending(names, int(names.size()));
     Figures figures;
     auto start = Clock::now();
-    list.AddBatch();
+    list.AddBatch(tavrin::ListMode::New, 1);
     figures.batchMs = Milliseconds(Clock::now() - start);
     start = Clock::now();
-    for (int i = 0; i < removals; ++i) {
-        grid.setCurrentRow(1);  // the first row: every row below moves up
-        list.RemoveClick();
-    }
+    for (int i = 0; i < removals; ++i)
+        list.Remove(0, tavrin::ListMode::New);  // the first row: every row below moves up
     figures.removeMs = Milliseconds(Clock::now() - start);
     if (list.FileCount() != int(names.size()) - removals) {
         std::fprintf(stderr, "wrong count of files after the removals\n");
@@ -82,14 +74,14 @@ int main() {
     Figures best{1e9, 1e9};
     Figures plain{1e9, 1e9};
     for (int run = 0; run < 5; ++run) {
-        Figures f = JobListOnGrid(names, kRemovals);
+        Figures f = JobListValue(names, kRemovals);
         best = {std::min(best.batchMs, f.batchMs), std::min(best.removeMs, f.removeMs)};
         Figures p = PlainVector(names, kRemovals);
         plain = {std::min(plain.batchMs, p.batchMs), std::min(plain.removeMs, p.removeMs)};
     }
     std::printf("job list, %d names, %d removals (best of 5)\n", kNames, kRemovals);
     std::printf("%-34s %14s %16s\n", "", "batch (ms)", "per removal (us)");
-    std::printf("%-34s %14.2f %16.2f\n", "JobList on GridModel", best.batchMs,
+    std::printf("%-34s %14.2f %16.2f\n", "JobList value", best.batchMs,
                 best.removeMs * 1000 / kRemovals);
     std::printf("%-34s %14.2f %16.2f\n", "plain vector of rows", plain.batchMs,
                 plain.removeMs * 1000 / kRemovals);

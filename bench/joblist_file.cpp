@@ -1,4 +1,4 @@
-// Times saving and opening job-list files of 1,000 to 1,000,000 files on the in-memory grid,
+// Times saving and opening job-list files of 1,000 to 1,000,000 files on the job list value,
 // against the tools a user would otherwise use on such a list: wc -l to count its lines and
 // cut -d';' -f1 to pull out the file names.
 #include <chrono>
@@ -6,13 +6,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
 #include "BenchSize.h"
-#include "joblist/GridModel.h"
+#include "joblist/JobList.h"
 #include "joblist/JobListFile.h"
-#include "platform/Controls.h"
 
 namespace {
 
@@ -25,32 +26,28 @@ double Milliseconds(Action action) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void FillList(tavrin::Grid& grid, int files) {
-    grid.setColCount(2);
-    grid.setRowCount(files + 1);
+tavrin::JobList FilledList(int files) {
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(files));
     for (int row = 1; row <= files; ++row) {
-        grid.setCell(0, row,
-                     "/srv/plots/project " + std::to_string(row / 100) + "/sheet " +
-                         std::to_string(row) + ".plt");
-        grid.setCell(1, row, std::to_string(row % 99 + 1));
+        names.push_back("/srv/plots/project " + std::to_string(row / 100) + "/sheet " +
+                        std::to_string(row) + ".plt");
     }
+    tavrin::JobList list;
+    list.AddFiles(std::move(names), tavrin::ListMode::New, 1);
+    for (int row = 1; row <= files; ++row)
+        list.SetCopies(row - 1, std::to_string(row % 99 + 1));
+    return list;
 }
 
 void Measure(const std::filesystem::path& folder, int files) {
-    tavrin::GridModel source;
-    FillList(source, files);
+    const tavrin::JobList source = FilledList(files);
     const std::string path = (folder / ("list-" + std::to_string(files) + ".tjf")).string();
     const double save = Milliseconds([&] { tavrin::SaveJobListFile(source, path); });
 
-    tavrin::GridModel target;
-    target.setColCount(2);
-    target.setRowCount(30);
-    int fileCount = 0;
-    int batchCount = 0;
-    tavrin::PlainStatusBar statusBar;
-    const double open = Milliseconds(
-        [&] { tavrin::OpenJobListFile(target, path, fileCount, batchCount, statusBar); });
-    if (fileCount != files)
+    tavrin::JobList target;
+    const double open = Milliseconds([&] { target = tavrin::OpenJobListFile(path); });
+    if (target.FileCount() != files)
         std::abort();
 
     const std::string wc = "wc -l < '" + path + "' > /dev/null";

@@ -10,8 +10,8 @@
 
 #include "BenchSize.h"
 #include "WaitingJobs.h"
-#include "platform/CupsPrintSpooler.h"
 #include "printers/QueueManagement.h"
+#include "printsystem/CupsPrintSpooler.h"
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
 

@@ -44,6 +44,7 @@ public:
     int FromStart() const override { return 600; }
     int FromEnd() const override { return 30; }
     std::string TempFilesPath() const override { return folder; }
+    std::string PrinterName() const override { return {}; }
 };
 
 // A plot of pen moves as a CAD program writes them: a head with a quality instruction, a long

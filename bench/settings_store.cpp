@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "joblist/GridModel.h"
-#include "platform/PlainForm.h"
 #include "settings/SettingsStartup.h"
 #include "settings/SettingsStore.h"
 #include "support/TempFolder.h"
@@ -30,22 +28,16 @@ void Measure(const char* label, const std::string& padding) {
     location.IniFileName = folder / "tavrin.ini";
     location.HomeFolder = folder.path().string();
     location.CacheFolder = (folder / "cache").string();
-    tavrin::GridModel grid;
-    tavrin::PlainForm form(grid);
-    tavrin::Settings settings;
-    tavrin::StartSettings(location, settings, form);
+    tavrin::StoredSettings settings = tavrin::StartSettings(location, 320, 240).values;
     tavrin::test::WriteBytes(location.IniFileName,
                              padding + tavrin::test::ReadFile(location.IniFileName));
 
     const int runs = 50;
-    const double load = MillisecondsPerRun(runs, [&](int) {
-        tavrin::PlainForm fresh(grid);
-        tavrin::Settings loaded;
-        tavrin::StartSettings(location, loaded, fresh);
-    });
+    const double load = MillisecondsPerRun(
+        runs, [&](int i) { settings = tavrin::StartSettings(location, i, i).values; });
     const double save = MillisecondsPerRun(runs, [&](int i) {
-        form.MoveTo(i, i);
-        tavrin::SaveSettings(location, settings, form);
+        settings.plain.xpos = settings.plain.ypos = i;
+        tavrin::SaveSettings(location, settings);
     });
     const std::string sed = "sed -i 's/^xpos=.*/xpos=7/' '" + location.IniFileName.string() + "'";
     const double sedOneKey = MillisecondsPerRun(runs, [&](int) {

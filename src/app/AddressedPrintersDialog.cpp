@@ -13,7 +13,7 @@
 
 #include "app/DialogFont.h"
 #include "app/ErrorBox.h"
-#include "app/QtFormControls.h"
+#include "app/QtText.h"
 #include "platform/Error.h"
 #include "printers/DeviceClass.h"
 #include "printers/PrinterAddress.h"

@@ -7,10 +7,13 @@
 namespace tavrin {
 
 std::string ErrorBoxText(const std::exception& error) {
-    std::string text = error.what();
-    if (!text.empty() && std::isalnum(static_cast<unsigned char>(text.back())))
-        text += '.';
-    return text;
+    return ErrorBoxText(std::string(error.what()));
+}
+
+std::string ErrorBoxText(std::string what) {
+    if (!what.empty() && std::isalnum(static_cast<unsigned char>(what.back())))
+        what += '.';
+    return what;
 }
 
 void RunGuarded(const std::function<void()>& handler,

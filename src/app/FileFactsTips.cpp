@@ -7,7 +7,7 @@
 #include <QToolTip>
 #include <utility>
 
-#include "app/QtFormControls.h"
+#include "app/QtText.h"
 #include "widgets/DataGrid.h"
 
 namespace tavrin {

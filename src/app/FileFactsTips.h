@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/FileFactsCache.h"
-#include "joblist/GridModel.h"
+#include "widgets/GridModel.h"
 
 namespace tavrin {
 

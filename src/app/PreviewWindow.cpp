@@ -12,7 +12,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/QtFormControls.h"
+#include "app/QtText.h"
 #include "widgets/DataGrid.h"
 
 namespace tavrin {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/PreviewCache.h"
-#include "joblist/GridModel.h"
+#include "widgets/GridModel.h"
 
 class QLabel;
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/PrintSpooler.h"
+#include "printsystem/PrintSpooler.h"
 #include "spool/JobWatch.h"
 
 class QLabel;

@@ -136,6 +136,8 @@ void TConfigure::FormShow() {
 void TConfigure::Button1Click() {
     settings_.FromStart = BoundedValue(*spinEdit1_);
     settings_.FromEnd = BoundedValue(*spinEdit2_);
+    if (OnStored)
+        OnStored();
     close();
 }
 
@@ -147,6 +149,8 @@ void TConfigure::Button2Click() {
         settings_.FromEnd = kFromEndFirstRun;
         spinEdit2_->SetValue(kFromEndFirstRun);
     }
+    if (OnStored)
+        OnStored();
 }
 
 }  // namespace tavrin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "settings/SearchWindows.h"
 #include "settings/Settings.h"
@@ -26,6 +27,9 @@ public:
     // that mode (also while it is open), show the stored value and show the dialog.
     void QLfromstart1Click();
     void RPfromend1Click();
+
+    // Called once the dialog has stored a value.
+    std::function<void()> OnStored;
 
     // "&OK": stores both values and closes.
     void Button1Click();

@@ -3,7 +3,7 @@
 #include <QPoint>
 #include <QRect>
 
-#include "platform/PrintButtonCaptions.h"
+#include "app/PrintButtonCaptions.h"
 
 namespace tavrin::captions {
 

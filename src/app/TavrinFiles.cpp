@@ -1,13 +1,16 @@
-// Files into the job list (the file dialog, a drop) and the job-list file commands.
+// The job list: files into it (the file dialog, a drop), its mode, rows and copy counts, and the
+// job-list file commands.
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QRadioButton>
 
 #include "app/TavrinUnit.h"
 #include "joblist/JobListFile.h"
-#include "spool/Session.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DropFileTarget.h"
+#include "widgets/JobListGrid.h"
+#include "widgets/SpinEdit.h"
 
 namespace tavrin {
 
@@ -33,7 +36,7 @@ void TTavrinForm::SelectFilesClick() {
     FileDialogRequest request;
     request.filters = QtFilters(QString::fromUtf8(kPlotFileFilter));
     request.filterIndex = plotFilterIndex_ - 1;
-    request.folder = ToQt(session_->settings().PlotFilesPath);
+    request.folder = ToQt(values_.plain.PlotFilesPath);
     request.multipleFiles = true;
     const std::optional<FileDialogAnswer> answer = fileDialogs_->Open(this, request);
     // Emptied before every use, whatever the answer: a plot file is never remembered as the
@@ -42,22 +45,24 @@ void TTavrinForm::SelectFilesClick() {
     if (!answer || answer->files.isEmpty())
         return;
     plotFilterIndex_ = answer->filterIndex + 1;
-    const std::vector<std::string> names = ToNames(answer->files);
-    session_->AddFiles(names);
-    session_->settings().PlotFilesPath = FolderWithSeparator(names.front());
+    std::vector<std::string> names = ToNames(answer->files);
+    const std::string folder = FolderWithSeparator(names.front());
+    AddFiles(std::move(names));
+    values_.plain.PlotFilesPath = folder;
 }
 
 void TTavrinForm::DropFileTarget1Drop() {
-    JobList& list = session_->jobList();
-    if (!addMode_->isChecked())
-        list.ClearJobList();
-    session_->AddFiles(dropFileTarget1_->Files());
+    if (!addMode_->isChecked()) {
+        jobs_.Change([](JobList& list) { list.Clear(); });
+        ShowList();
+    }
+    AddFiles(dropFileTarget1_->Files());
 }
 
 void TTavrinForm::Savelisttofile1Click() {
     openDialogFileName_.clear();
     FileDialogRequest request;
-    request.folder = ToQt(session_->settings().TempFilesPath);
+    request.folder = ToQt(values_.plain.TempFilesPath);
     request.fileName = saveDialogFileName_;
     request.defaultSuffix = QString::fromUtf8(kJobListExtension);
     request.filters = QtFilters(QString::fromUtf8(kJobListFilter));
@@ -68,13 +73,13 @@ void TTavrinForm::Savelisttofile1Click() {
     if (QFileInfo(name).suffix().isEmpty())
         name += QLatin1Char('.') + request.defaultSuffix;
     saveDialogFileName_ = name;
-    SaveJobListFile(StringGrid1(), FromQt(name));
+    SaveJobListFile(jobs_.Get(), FromQt(name));
 }
 
 void TTavrinForm::Openlistasfile1Click() {
     saveDialogFileName_.clear();
     FileDialogRequest request;
-    request.folder = ToQt(session_->settings().TempFilesPath);
+    request.folder = ToQt(values_.plain.TempFilesPath);
     request.fileName = openDialogFileName_;
     request.defaultSuffix = QString::fromUtf8(kJobListExtension);
     request.filters = QtFilters(QString::fromUtf8(kJobListFilter));
@@ -83,19 +88,21 @@ void TTavrinForm::Openlistasfile1Click() {
     if (!answer || answer->files.isEmpty())
         return;
     openDialogFileName_ = answer->files.front();
-    JobList& list = session_->jobList();
-    int fileCount = list.FileCount();
-    int batchCount = list.BatchCount();
-    OpenJobListFile(StringGrid1(), FromQt(openDialogFileName_), fileCount, batchCount,
-                    StatusBar1());
-    list.SetFileCount(fileCount);
-    list.SetBatchCount(batchCount);
+    // A file that cannot be read leaves the list as it was.
+    JobList opened = OpenJobListFile(FromQt(openDialogFileName_));
+    const int batchCount = opened.BatchCount();
+    jobs_.Change([&](JobList& list) {
+        opened.SetPending(list.PendingFiles(), batchCount);
+        list = std::move(opened);
+    });
+    ShowList();
+    ShowFileCount(batchCount);
 }
 
 void TTavrinForm::Viewprintlist1Click() {
     QString shown;
     if (openDialogFileName_.isEmpty() && saveDialogFileName_.isEmpty()) {
-        shown = ToQt(WriteViewListFile(StringGrid1(), session_->settings().TempFilesPath));
+        shown = ToQt(WriteViewListFile(jobs_.Get(), values_.plain.TempFilesPath));
     } else if (!openDialogFileName_.isEmpty()) {
         shown = openDialogFileName_;
     } else {
@@ -103,6 +110,34 @@ void TTavrinForm::Viewprintlist1Click() {
     }
     if (OpenDocument)
         OpenDocument(shown);
+}
+
+void TTavrinForm::AddModeClick() {
+    panels_[status_panel::kMode]->setText(QStringLiteral("Mode: add files to joblist"));
+}
+
+void TTavrinForm::RepModeClick() {
+    panels_[status_panel::kMode]->setText(QStringLiteral("Mode: start a new joblist"));
+}
+
+void TTavrinForm::RemoveClick() {
+    // The current row only, also when a range is selected.
+    GridModel& grid = StringGrid1();
+    const int index = grid.currentRow() - grid.fixedRows();
+    const ListMode mode = Mode();
+    const int files = jobs_.Change([&](JobList& list) {
+        list.Remove(index, mode);
+        return list.FileCount();
+    });
+    ShowList();
+    ShowFileCount(files);
+    FitNameColumn(grid);
+}
+
+void TTavrinForm::SpinEdit1Change() {
+    const int copies = spinEdit1_->Value();
+    jobs_.Change([copies](JobList& list) { list.SetEveryCount(copies); });
+    ShowList();
 }
 
 }  // namespace tavrin

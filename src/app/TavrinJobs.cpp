@@ -9,7 +9,6 @@
 #include "app/TavrinUnit.h"
 #include "app/WindowPrintServer.h"
 #include "platform/Error.h"
-#include "spool/Session.h"
 
 namespace tavrin {
 namespace {
@@ -36,9 +35,6 @@ QString StuckHint(const WatchedJobs& watched) {
 
 void TTavrinForm::FollowJobsWith(JobWatch& watch) {
     watch_ = &watch;
-    session_->runner().runEnded = [this](const SpoolRunReport& report) {
-        watch_->Follow(report.sent);
-    };
     // The listener runs on the watch's thread; the news is handed to the window's. The window
     // ends the listening before it goes, so `this` is alive when it is posted.
     watch.SetListener([this](const JobNews& news) {
@@ -61,7 +57,7 @@ void TTavrinForm::JobNewsArrived(const JobNews& news) {
 void TTavrinForm::ShowJobNewsWhenIdle() {
     // Not in the middle of a run or of a wait for the print server: a run sets panel 3 itself,
     // and a message would stop the wait.
-    if (PaintingWait::Waiting() || session_->runner().running() || showingNotPrinted_) {
+    if (PaintingWait::Waiting() || runUnderWay_ || showingNotPrinted_) {
         if (!newsRetryArmed_)
             QTimer::singleShot(kJobNewsRetryMilliseconds, this, [this] {
                 newsRetryArmed_ = false;
@@ -78,7 +74,7 @@ void TTavrinForm::ShowJobNewsWhenIdle() {
     while (!notPrintedToShow_.empty()) {
         showingNotPrinted_ = true;
         const std::vector<TrackedJob> shown = std::exchange(notPrintedToShow_, {});
-        StatusBar1().setPanel(status_panel::kRun, SpoolRunner::kFailed);
+        panels_[status_panel::kRun]->setText(QString::fromUtf8(kRunFailed));
         Guarded([&] { ShowMessage(NotPrintedMessage(shown)); });
         showingNotPrinted_ = false;
     }

@@ -13,10 +13,11 @@
 #include "app/GlyphIcon.h"
 #include "app/TavrinCaptions.h"
 #include "app/TavrinUnit.h"
-#include "joblist/JobList.h"
+#include "spool/Schedule.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DropFileTarget.h"
 #include "widgets/IntegerEdit.h"
+#include "widgets/JobListGrid.h"
 #include "widgets/SpinEdit.h"
 
 namespace tavrin {
@@ -37,29 +38,29 @@ QGroupBox* MakeGroupBox(QWidget* parent, const char* name, const char* title, co
 }
 
 template <typename W>
-W* Place(W* widget, const captions::Captioned& spec) {
-    return Place(widget, spec.name, spec.geometry, spec.hint);
+W* Place(W* widget, const captions::Captioned& item) {
+    return Place(widget, item.name, item.geometry, item.hint);
 }
 
 // Labels size themselves to their text, from the given top-left corner.
-QLabel* MakeLabel(QWidget* parent, const captions::Label& spec) {
-    auto* label = new QLabel(QString::fromUtf8(spec.caption), parent);
-    label->setObjectName(QString::fromUtf8(spec.name));
-    label->move(spec.at);
+QLabel* MakeLabel(QWidget* parent, const captions::Label& item) {
+    auto* label = new QLabel(QString::fromUtf8(item.caption), parent);
+    label->setObjectName(QString::fromUtf8(item.name));
+    label->move(item.at);
     label->adjustSize();
     return label;
 }
 
-QCheckBox* MakeCheckBox(QWidget* parent, const captions::Captioned& spec) {
-    return Place(new QCheckBox(QString::fromUtf8(spec.caption), parent), spec);
+QCheckBox* MakeCheckBox(QWidget* parent, const captions::Captioned& item) {
+    return Place(new QCheckBox(QString::fromUtf8(item.caption), parent), item);
 }
 
-QRadioButton* MakeRadioButton(QWidget* parent, const captions::Captioned& spec) {
-    return Place(new QRadioButton(QString::fromUtf8(spec.caption), parent), spec);
+QRadioButton* MakeRadioButton(QWidget* parent, const captions::Captioned& item) {
+    return Place(new QRadioButton(QString::fromUtf8(item.caption), parent), item);
 }
 
-QPushButton* MakeGlyphButton(QWidget* parent, const captions::Captioned& spec, const char* glyph) {
-    auto* button = Place(new QPushButton(QString::fromUtf8(spec.caption), parent), spec);
+QPushButton* MakeGlyphButton(QWidget* parent, const captions::Captioned& item, const char* glyph) {
+    auto* button = Place(new QPushButton(QString::fromUtf8(item.caption), parent), item);
     button->setIcon(GlyphIcon(glyph));
     button->setIconSize(QSize(captions::kGlyphSize, captions::kGlyphSize));
     return button;
@@ -161,7 +162,7 @@ void TTavrinForm::CreateControls() {
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(1000);
+    timer1_->setInterval(Schedule::kLookIntervalMs);
 
     dropFileTarget1_ = new TDropFileTarget(this);
     dropFileTarget1_->setObjectName(QStringLiteral("DropFileTarget1"));

@@ -95,7 +95,7 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     // The window does not wait for the print server: its printer box is filled once the
     // worker has the server's answers.
     TTavrinForm form(server.Spooler(), server.Probe(), clock, location, nullptr,
-                     PrinterListing::WhenAnswered);
+                     PrinterListing::WhenAnswered, server.RunConnections());
     form.FormCreate();
     form.FollowJobsWith(server.Watch());
     form.KeepPrintersByAddressIn(server.ByAddress());

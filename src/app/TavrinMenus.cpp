@@ -13,7 +13,6 @@
 #include "app/PreviewWindow.h"
 #include "app/Stelin.h"
 #include "app/TavrinUnit.h"
-#include "spool/Session.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DropFileTarget.h"
 #include "widgets/IntegerEdit.h"
@@ -56,7 +55,7 @@ void TTavrinForm::CreateMenus() {
     qlFromStart1_ = AddItem(configure, "QLfromstart1", "HPGL/2 &QL from start");
     rpFromEnd1_ = AddItem(configure, "RPfromend1", "HPGL/2 &RP from end");
     configure->addSeparator()->setObjectName(QStringLiteral("N4"));
-    // Checking and unchecking is all these two commands do; the items do it as they are chosen.
+    // The items check and uncheck themselves as they are chosen.
     clearafterspooling1_ = AddItem(configure, "Clearafterspooling1", "C&lear list after spooling");
     clearafterspooling1_->setCheckable(true);
     reverseset1_ = AddItem(configure, "Reverseset1", "Re&verse set order");
@@ -111,7 +110,6 @@ void TTavrinForm::CreateMenus() {
 }
 
 void TTavrinForm::ConnectHandlers() {
-    Session& s = *session_;
     stringGrid1_->SetPopupMenu(popupMenu1_);
     // A menu item or button runs its handler guarded.
     auto on = [this](auto* sender, auto signal, std::function<void()> handler) {
@@ -128,24 +126,31 @@ void TTavrinForm::ConnectHandlers() {
                 Guarded(handler);
         });
     };
+    // Boxes without a handler of their own: a run reads them from the options.
+    auto onRead = [this](QAbstractButton* box) {
+        connect(box, &QAbstractButton::toggled, this, [this] { PublishOptions(); });
+    };
 
     on(okPrint_, &QPushButton::clicked, [this] { OKPrintClick(); });
     on(selectFiles_, &QPushButton::clicked, [this] { SelectFilesClick(); });
-    on(remove_, &QPushButton::clicked, [&s] { s.RemoveClick(); });
+    on(remove_, &QPushButton::clicked, [this] { RemoveClick(); });
     on(printerList_, &QComboBox::activated, [this] { PrinterListChange(); });
-    onToggle(smartReplots_, [&s] { s.SmartReplotsClick(); });
-    onToggle(jobAsSet_, [&s] { s.JobAsSetClick(); });
-    onToggle(schedule_, [&s] { s.ScheduleClick(); });
-    onRadio(repMode_, [&s] { s.RepModeClick(); });
-    onRadio(addMode_, [&s] { s.AddModeClick(); });
-    spinEdit1_->OnChange = [this, &s] { Guarded([&s] { s.SpinEdit1Change(); }); };
-    uur_->OnChange = [this, &s] { Guarded([&s] { s.UurChange(); }); };
-    uur_->OnClick = [this, &s] { Guarded([&s] { s.UurClick(); }); };
-    uur_->OnExit = [this, &s] { Guarded([&s] { s.UurExit(); }); };
-    minuut_->OnChange = [this, &s] { Guarded([&s] { s.MinuutChange(); }); };
-    minuut_->OnClick = [this, &s] { Guarded([&s] { s.MinuutClick(); }); };
-    minuut_->OnExit = [this, &s] { Guarded([&s] { s.MinuutExit(); }); };
-    on(timer1_, &QTimer::timeout, [&s] { s.Timer1Timer(); });
+    onToggle(smartReplots_, [this] { SmartReplotsClick(); });
+    onToggle(jobAsSet_, [this] { JobAsSetClick(); });
+    onToggle(schedule_, [this] { ScheduleClick(); });
+    onRadio(repMode_, [this] { RepModeClick(); });
+    onRadio(addMode_, [this] { AddModeClick(); });
+    onRead(removeQL_);
+    onRead(psCollate_);
+    onRead(fitToPage_);
+    spinEdit1_->OnChange = [this] { Guarded([this] { SpinEdit1Change(); }); };
+    uur_->OnChange = [this] { Guarded([this] { UurChange(); }); };
+    uur_->OnClick = [this] { Guarded([this] { UurClick(); }); };
+    uur_->OnExit = [this] { Guarded([this] { UurExit(); }); };
+    minuut_->OnChange = [this] { Guarded([this] { MinuutChange(); }); };
+    minuut_->OnClick = [this] { Guarded([this] { MinuutClick(); }); };
+    minuut_->OnExit = [this] { Guarded([this] { MinuutExit(); }); };
+    on(timer1_, &QTimer::timeout, [this] { Timer1Timer(); });
     dropFileTarget1_->OnDrop = [this](TShiftState, QPoint, DropEffect&) {
         Guarded([this] { DropFileTarget1Drop(); });
     };
@@ -167,11 +172,13 @@ void TTavrinForm::ConnectHandlers() {
         CreateDialogs();
         configure_->RPfromend1Click();
     });
-    on(printertype1_, &QAction::triggered, [&s] { s.Printertype1Click(); });
-    on(portinStatusbar1_, &QAction::triggered, [&s] { s.PortinStatusbar1Click(); });
+    on(clearafterspooling1_, &QAction::triggered, [this] { Clearafterspooling1Click(); });
+    on(reverseset1_, &QAction::triggered, [this] { Reverseset1Click(); });
+    on(printertype1_, &QAction::triggered, [this] { Printertype1Click(); });
+    on(portinStatusbar1_, &QAction::triggered, [this] { PortinStatusbar1Click(); });
     for (std::size_t i = 0; i < pageSizeItems_.size(); ++i) {
         const auto size = static_cast<PageSize>(i);
-        on(pageSizeItems_[i], &QAction::triggered, [&s, size] { s.PageSizeClick(size); });
+        on(pageSizeItems_[i], &QAction::triggered, [this, size] { PageSizeClick(size); });
     }
     on(showQ1_, &QAction::triggered, [this] { ShowQ1Click(); });
     on(pauseprinting1_, &QAction::triggered, [this] { Pauseprinting1Click(); });
@@ -182,7 +189,7 @@ void TTavrinForm::ConnectHandlers() {
         CreateDialogs();
         overTavrin_->About2Click();
     });
-    on(delete1_, &QAction::triggered, [&s] { s.RemoveClick(); });
+    on(delete1_, &QAction::triggered, [this] { RemoveClick(); });
 }
 
 }  // namespace tavrin

@@ -28,17 +28,42 @@
 #include "app/Stelin.h"
 #include "platform/Error.h"
 #include "settings/GuardSettings.h"
-#include "spool/Session.h"
+#include "settings/SettingsStartup.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DropFileTarget.h"
 #include "widgets/ErrorReport.h"
 #include "widgets/IntegerEdit.h"
+#include "widgets/JobListGrid.h"
 #include "widgets/SpinEdit.h"
 
 namespace tavrin {
 
+// The user's edits of copy counts in the grid go into the job list, where a run reads them.
+class TTavrinForm::CopiesEdits final : public GridListener {
+public:
+    explicit CopiesEdits(TTavrinForm& form) : form_(form) {}
+    void cellsChanged(int firstCol, int firstRow, int lastCol, int lastRow) override {
+        if (firstCol <= job_grid::kCopiesColumn && job_grid::kCopiesColumn <= lastCol)
+            form_.CopiesEdited(firstRow, lastRow);
+    }
+
+private:
+    TTavrinForm& form_;
+};
+
+namespace {
+
+// Writes an edit's number only when it is another: a change runs the edit's change handler.
+void SetValueIfOther(TIntegerEdit& edit, int value) {
+    if (edit.Value() != value)
+        edit.SetValue(value);
+}
+
+}  // namespace
+
 TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock& clock,
-                         SettingsLocation location, QWidget* parent, PrinterListing listing)
+                         SettingsLocation location, QWidget* parent, PrinterListing listing,
+                         RunPrintServerFactory runServer)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -46,6 +71,8 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
       probe_(probe),
       clock_(clock),
       location_(std::move(location)),
+      runServer_(std::move(runServer)),
+      printersPending_(listing == PrinterListing::WhenAnswered),
       printersListed_(listing == PrinterListing::AtCreate) {
     setObjectName(QStringLiteral("TavrinForm"));
     setWindowTitle(QString::fromUtf8(kCaption));
@@ -67,18 +94,24 @@ TTavrinForm::TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock&
     ChooseFont();
     CreateControls();
     fileFactsTips_ = std::make_unique<FileFactsTips>(*stringGrid1_);
-    CreateFormControls();
+    copiesEdits_ = std::make_unique<CopiesEdits>(*this);
+    StringGrid1().addListener(copiesEdits_.get());
     SetTabOrder();
-    // The session reads the printer list when it is made (unless told to wait for the print
-    // server's answer); the controls exist by now.
-    session_ = std::make_unique<Session>(*this, spooler_, probe_, clock_, location_, listing);
-    // A run waiting for a full print server gives up once the window has been closed.
-    session_->runner().keepWaitingForRoom = [this](const std::string&, int) { return isVisible(); };
+    // The printer list is read here, unless it waits for the print server's answer; the
+    // controls exist by now.
+    printers_ = printersPending_ ? std::make_unique<PrinterSelection>(spooler_, probe_,
+                                                                      PrinterSelection::ReadLater{})
+                                 : std::make_unique<PrinterSelection>(spooler_, probe_);
     ConnectHandlers();
     setFixedSize(sizeHint());
+    PublishOptions();
 }
 
 TTavrinForm::~TTavrinForm() {
+    open_ = false;
+    if (run_.joinable())
+        run_.join();
+    StringGrid1().removeListener(copiesEdits_.get());
     SetErrorReport(nullptr);
     if (watch_)
         watch_->SetListener({});
@@ -92,43 +125,82 @@ TTavrinForm::~TTavrinForm() {
     }
 }
 
-void TTavrinForm::CreateFormControls() {
-    smartReplotsControl_ = std::make_unique<ButtonControl>(*smartReplots_);
-    removeQLControl_ = std::make_unique<ButtonControl>(*removeQL_);
-    psCollateControl_ = std::make_unique<ButtonControl>(*psCollate_);
-    fitToPageControl_ = std::make_unique<ButtonControl>(*fitToPage_);
-    groupBox3Control_ = std::make_unique<GroupBoxControl>(*groupBox3_);
-    jobAsSetControl_ = std::make_unique<ButtonControl>(*jobAsSet_);
-    label3Control_ = std::make_unique<LabelControl>(*label3_);
-    repModeControl_ = std::make_unique<ButtonControl>(*repMode_);
-    addModeControl_ = std::make_unique<ButtonControl>(*addMode_);
-    spinEdit1Control_ = std::make_unique<SpinEditControl>(*spinEdit1_);
-    okPrintControl_ = std::make_unique<ButtonControl>(*okPrint_);
-    scheduleControl_ = std::make_unique<ButtonControl>(*schedule_);
-    uurControl_ = std::make_unique<IntegerEditControl>(*uur_);
-    minuutControl_ = std::make_unique<IntegerEditControl>(*minuut_);
-    label2Control_ = std::make_unique<LabelControl>(*label2_);
-    label4Control_ = std::make_unique<LabelControl>(*label4_);
-    timer1Control_ = std::make_unique<QtTimerControl>(*timer1_);
-    clearafterspooling1Control_ = std::make_unique<ActionControl>(*clearafterspooling1_);
-    reverseset1Control_ = std::make_unique<ActionControl>(*reverseset1_);
-    printertype1Control_ = std::make_unique<ActionControl>(*printertype1_);
-    portinStatusbar1Control_ = std::make_unique<ActionControl>(*portinStatusbar1_);
-    for (QAction* item : pageSizeItems_)
-        pageSizeControls_.push_back(std::make_unique<ActionControl>(*item));
-    pauseprinting1Control_ = std::make_unique<ActionControl>(*pauseprinting1_);
-    resumeprinting1Control_ = std::make_unique<ActionControl>(*resumeprinting1_);
-    statusBar1Control_ = std::make_unique<PanelStatusBar>(panels_);
-}
-
 void TTavrinForm::FormCreate() {
-    Guarded([this] { firstRun_ = session_->FormCreate(); });
+    Guarded([this] {
+        StartedSettings started = StartSettings(location_, pos().x(), pos().y());
+        values_ = std::move(started.values);
+        firstRun_ = started.firstRun;
+        ShowStartedSettings(values_);
+        move(values_.plain.xpos, values_.plain.ypos);
+
+        if (printersPending_) {
+            // Kept as stored until the list is there, also when the window closes before that.
+            printers_->SetPrinterIndex(values_.plain.PrinterIndex);
+        } else if (!printers_->SelectStartupPrinter(values_.plain.PrinterIndex)) {
+            ShowMessage(PrinterSelection::kNoPrinterInstalled);
+        }
+        GridModel& grid = StringGrid1();
+        grid.columnAt(job_grid::kNameColumn).title().setCaption("Filename");
+        grid.columnAt(job_grid::kCopiesColumn).title().setCaption("Copies");
+        FillEmptyTempFilesPath(location_, values_.plain);
+        ShowFileCount(jobs_.Read([](const JobList& list) { return list.BatchCount(); }));
+        if (!printersPending_)
+            ClassifyAtStartup();
+        psCollate_->setEnabled(false);
+        if (addMode_->isChecked()) {
+            AddModeClick();
+        } else {
+            RepModeClick();
+        }
+    });
     Guarded([this] { wrongDeviceGuard1_->setChecked(ReadWrongDeviceGuard(location_)); });
     FillPrinterList();
 }
 
+void TTavrinForm::ShowStartedSettings(const StoredSettings& values) {
+    // Each change runs the control's own handler, as a user's would.
+    if (values.AddMode)
+        addMode_->setChecked(true);
+    clearafterspooling1_->setChecked(values.ClearAfterSpool);
+    printertype1_->setChecked(values.ShowPrinterType);
+    reverseset1_->setChecked(values.ReverseSet);
+    SetValueIfOther(*uur_, values.Hours);
+    SetValueIfOther(*minuut_, values.Minutes);
+    if (!printertype1_->isChecked())
+        portinStatusbar1_->setChecked(true);
+    ShowPageSize(values.plain.PSPageSize);
+}
+
+void TTavrinForm::ShowPageSize(const std::string& name) {
+    if (const std::optional<int> item = PageSizeItemNamed(name)) {
+        for (std::size_t i = 0; i < pageSizeItems_.size(); ++i)
+            pageSizeItems_[i]->setChecked(static_cast<int>(i) == *item);
+    }
+    fitToPage_->setText(ToQt(FitToPageCaption(name)));
+}
+
+void TTavrinForm::ClassifyAtStartup() {
+    if (printers_->Printers().empty())
+        return;
+    printers_->Choose(printers_->PrinterIndex());
+    ApplyOptionSteps(
+        OptionsForDevice(ClassOf(printers_->DeviceClass()), smartReplots_->isChecked()));
+    panels_[status_panel::kPrinter]->setText(
+        ToQt(printers_->PrinterPanelText(printertype1_->isChecked())));
+}
+
 void TTavrinForm::PrintersAnswered() {
-    Guarded([this] { session_->PrintersAnswered(); });
+    Guarded([this] {
+        if (!std::exchange(printersPending_, false))
+            return;
+        printers_->ReadCatalogue();
+        if (printers_->SelectStartupPrinter(values_.plain.PrinterIndex)) {
+            ClassifyAtStartup();
+        } else {
+            ShowMessage(PrinterSelection::kNoPrinterInstalled);
+        }
+        psCollate_->setEnabled(false);
+    });
     FillPrinterList();
     printersListed_ = true;
     // The answers were asked for with the printers by address as they were at the start.
@@ -139,10 +211,9 @@ void TTavrinForm::PrintersAnswered() {
 void TTavrinForm::FillPrinterList() {
     const QSignalBlocker blocker(printerList_);
     printerList_->clear();
-    for (const std::string& name : session_->printers().Printers())
+    for (const std::string& name : printers_->Printers())
         printerList_->addItem(ToQt(name));
-    printerList_->setCurrentIndex(printerList_->count() > 0 ? session_->printers().PrinterIndex()
-                                                            : -1);
+    printerList_->setCurrentIndex(printerList_->count() > 0 ? printers_->PrinterIndex() : -1);
 }
 
 void TTavrinForm::CreateDialogs() {
@@ -151,7 +222,9 @@ void TTavrinForm::CreateDialogs() {
         overTavrin_->hide();
     }
     if (!configure_) {
-        configure_ = new TConfigure(this, session_->settings());
+        configure_ = new TConfigure(this, values_.plain);
+        // The run reads the values from the options.
+        configure_->OnStored = [this] { PublishOptions(); };
         configure_->hide();
     }
 }
@@ -167,29 +240,33 @@ void TTavrinForm::ShowFirst(std::vector<std::string> longNames) {
     }
     okPrint_->setFocus();
     show();
-    Guarded([&] { session_->FormShowWithLongNames(std::move(longNames)); });
+    Guarded([&] {
+        const int count = static_cast<int>(longNames.size());
+        const ListMode mode = Mode();
+        const int copies = spinEdit1_->Value();
+        jobs_.Change([&](JobList& list) {
+            list.SetPending(std::move(longNames), count > 0 ? count : list.BatchCount());
+            if (count > 0)
+                list.AddBatch(mode, copies);
+        });
+        if (count > 0)
+            ShowAddedBatch();
+        label2_->setVisible(false);
+        label4_->setVisible(false);
+        uur_->setVisible(false);
+        minuut_->setVisible(false);
+        resumeprinting1_->setEnabled(false);
+    });
 }
 
-Grid& TTavrinForm::StringGrid1() {
+GridModel& TTavrinForm::StringGrid1() {
     return stringGrid1_->Grid();
 }
 
-Control& TTavrinForm::PageSizeItem(int index) {
-    return *pageSizeControls_.at(static_cast<std::size_t>(index));
-}
-
-int TTavrinForm::Left() const {
-    return pos().x();
-}
-int TTavrinForm::Top() const {
-    return pos().y();
-}
-void TTavrinForm::MoveTo(int left, int top) {
-    move(left, top);
-}
-
-void TTavrinForm::ProcessPendingMessages() {
-    QCoreApplication::processEvents();
+std::string TTavrinForm::Panel(int index) const {
+    if (index < 0 || index >= status_panel::kCount)
+        return {};
+    return FromQt(panels_[static_cast<std::size_t>(index)]->text());
 }
 
 void TTavrinForm::ShowMessage(const std::string& text) {
@@ -207,11 +284,92 @@ void TTavrinForm::ShowError(const std::string& text) {
 
 void TTavrinForm::Guarded(const std::function<void()>& handler) {
     RunGuarded(handler, [this](const std::string& text) { ShowError(text); });
+    PublishOptions();
+}
+
+void TTavrinForm::PublishOptions() {
+    SpoolChoices choices;
+    choices.deviceCopies = smartReplots_->isChecked();
+    choices.qualityOnPlotter = removeQL_->isChecked();
+    choices.collate = psCollate_->isChecked();
+    choices.fitToPage = fitToPage_->isChecked();
+    choices.pageSize.reset();
+    for (std::size_t i = 0; i < pageSizeItems_.size() && !choices.pageSize; ++i) {
+        if (pageSizeItems_[i]->isChecked())
+            choices.pageSize = static_cast<PageSize>(i);
+    }
+    choices.jobAsSet = jobAsSet_->isChecked();
+    choices.clearAfterSpooling = clearafterspooling1_->isChecked();
+    choices.reverseSet = reverseset1_->isChecked();
+    choices.globalCopies = spinEdit1_->Value();
+    choices.fromStart = values_.plain.FromStart;
+    choices.fromEnd = values_.plain.FromEnd;
+    choices.tempFilesPath = values_.plain.TempFilesPath;
+    choices.printerName = printers_ ? printers_->PrinterName() : std::string();
+    options_.Set(std::move(choices));
+}
+
+ListMode TTavrinForm::Mode() const {
+    return repMode_->isChecked() ? ListMode::New : ListMode::Add;
+}
+
+void TTavrinForm::AddFiles(std::vector<std::string> names) {
+    if (names.empty())
+        return;
+    const ListMode mode = Mode();
+    const int copies = spinEdit1_->Value();
+    jobs_.Change([&](JobList& list) { list.AddFiles(std::move(names), mode, copies); });
+    ShowAddedBatch();
+}
+
+void TTavrinForm::ShowAddedBatch() {
+    panels_[status_panel::kRun]->setText(QString());
+    ShowList();
+    FitNameColumn(StringGrid1());
+    ShowFileCount(jobs_.Read([](const JobList& list) { return list.FileCount(); }));
+}
+
+void TTavrinForm::ShowList() {
+    const JobList list = jobs_.Get();
+    // The grid's change notices of this writing are no edits of the user's.
+    const bool before = std::exchange(showingList_, true);
+    struct Restore {
+        bool& flag;
+        bool value;
+        ~Restore() { flag = value; }
+    } restore{showingList_, before};
+    ShowJobList(StringGrid1(), list);
+}
+
+void TTavrinForm::ShowFileCount(int count) {
+    panels_[status_panel::kFileCount]->setText(ToQt(kFilesInJoblist + std::to_string(count)));
+}
+
+void TTavrinForm::CopiesEdited(int firstRow, int lastRow) {
+    if (showingList_)
+        return;
+    const GridModel& grid = StringGrid1();
+    std::vector<std::pair<int, std::string>> edited;
+    for (int row = std::max(firstRow, grid.fixedRows()); row <= lastRow; ++row)
+        edited.emplace_back(row - grid.fixedRows(), grid.cell(job_grid::kCopiesColumn, row));
+    jobs_.Change([&](JobList& list) {
+        for (auto& [index, text] : edited)
+            list.SetCopies(index, std::move(text));
+    });
 }
 
 void TTavrinForm::closeEvent(QCloseEvent* event) {
     try {
-        session_->FormClose();
+        values_.plain.xpos = pos().x();
+        values_.plain.ypos = pos().y();
+        values_.plain.PrinterIndex = printers_->PrinterIndex();
+        values_.AddMode = addMode_->isChecked();
+        values_.ClearAfterSpool = clearafterspooling1_->isChecked();
+        values_.ShowPrinterType = printertype1_->isChecked();
+        values_.ReverseSet = reverseset1_->isChecked();
+        values_.Hours = uur_->Value();
+        values_.Minutes = minuut_->Value();
+        SaveSettings(location_, values_);
     } catch (const std::exception& error) {
         // The settings could not be written: the window stays open and says why.
         event->ignore();
@@ -219,6 +377,7 @@ void TTavrinForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    open_ = false;
     // The window's own windows go with it, so that closing it ends the program.
     if (overTavrin_)
         overTavrin_->hide();
@@ -230,6 +389,11 @@ void TTavrinForm::closeEvent(QCloseEvent* event) {
         queue->close();
     for (PreviewWindow* preview : findChildren<PreviewWindow*>())
         preview->close();
+}
+
+void TTavrinForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    open_ = true;
 }
 
 void TTavrinForm::keyPressEvent(QKeyEvent* event) {

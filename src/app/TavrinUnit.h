@@ -4,25 +4,35 @@
 #include <QPointer>
 #include <QString>
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/FileDialogs.h"
-#include "app/QtFormControls.h"
-#include "platform/DeviceProbe.h"
-#include "platform/Form.h"
-#include "platform/PrintSpooler.h"
-#include "platform/StatusPanels.h"
+#include "app/QtText.h"
+#include "app/RunPrintServer.h"
+#include "app/StatusPanels.h"
+#include "joblist/SharedJobList.h"
+#include "printers/OptionRules.h"
+#include "printers/PrinterSelection.h"
+#include "printsystem/DeviceProbe.h"
+#include "printsystem/PrintSpooler.h"
 #include "settings/SettingsLocation.h"
+#include "settings/SettingsStore.h"
 #include "spool/Clock.h"
 #include "spool/JobWatch.h"
 #include "spool/PrinterListing.h"
-#include "spool/SpoolOptions.h"
+#include "spool/SpoolChoices.h"
+#include "spool/SpoolRun.h"
 #include "widgets/FolderBrowse.h"
+#include "widgets/GridModel.h"
 
+class QAbstractButton;
 class QAction;
 class QActionGroup;
 class QCheckBox;
@@ -39,7 +49,6 @@ namespace tavrin {
 class AddressedPrinters;
 class AddressedPrintersDialog;
 struct AddressedPrinter;
-class Session;
 class TConfigure;
 class TDataGrid;
 class TDropFileTarget;
@@ -49,10 +58,11 @@ class TOverTavrin;
 class TSpinEdit;
 
 // The main window: the job list, the printer choice, the options and the menus. It owns every
-// control and, through its Session, every piece of the program's state; the engine sees it
-// through Form. Every handler runs guarded: an Error it raises is shown in a message box and
-// the window goes on.
-class TTavrinForm : public QMainWindow, public Form {
+// control and the program's state: the settings, the printer selection, the job list it shares
+// with a spool run, the options that run reads, and the run itself, which works on a thread of
+// its own. Each handler reads its controls, asks the engine and shows what comes back. Every
+// handler runs guarded: an Error it raises is shown in a message box and the window goes on.
+class TTavrinForm : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 521;
@@ -65,12 +75,17 @@ public:
         "(*.000)|*.000|AllPlan Plotfiles (*.pf*)|*.pf*|Windows Printfiles (*.prn)|*.prn|"
         "PostScript Printfiles (*.ps)|*.ps|";
 
-    // The spooler, probe and clock belong to the caller and must outlive the window. Builds the
-    // controls and menus in their design states; FormCreate does the start-up work.
-    // With PrinterListing::WhenAnswered the printer box stays empty until PrintersAnswered.
+    // The spooler, probe and clock belong to the caller and must outlive the window; the
+    // spooler and probe serve the window's own thread. Builds the controls and menus in their
+    // design states; FormCreate does the start-up work. With PrinterListing::WhenAnswered the
+    // printer box stays empty until PrintersAnswered. `runServer` makes the connections of each
+    // spool run; without it a run uses `spooler` and `probe` from its own thread, which they must
+    // then allow.
     TTavrinForm(PrintSpooler& spooler, DeviceProbe& probe, const Clock& clock,
                 SettingsLocation location, QWidget* parent = nullptr,
-                PrinterListing listing = PrinterListing::AtCreate);
+                PrinterListing listing = PrinterListing::AtCreate,
+                RunPrintServerFactory runServer = {});
+    // A run under way still ends first.
     ~TTavrinForm() override;
 
     // Start-up, in this order: FormCreate (settings, printers, status bar, drop target),
@@ -82,14 +97,27 @@ public:
     void ShowFirst(std::vector<std::string> longNames);
     void CreateDialogs();
     // The print server can answer at once now: lists, selects and classifies the printers and
-    // fills the printer box (see Session::PrintersAnswered).
+    // fills the printer box.
     void PrintersAnswered();
     bool FirstRun() const { return firstRun_; }
 
-    Session& session() { return *session_; }
+    // What the window holds.
+    const StoredSettings& Stored() const { return values_; }
+    const PrinterSelection& Printers() const { return *printers_; }
+    JobList Jobs() const { return jobs_.Get(); }
+    // The options as a run reads them.
+    const SpoolOptions& Options() const { return options_; }
+    // From the print button's press, or the scheduled start, until the window has shown how the
+    // run ended.
+    bool RunUnderWay() const { return runUnderWay_; }
+
     TOverTavrin* OverTavrin() const { return overTavrin_; }
     TConfigure* Configure() const { return configure_; }
     TDataGrid* Grid() const { return stringGrid1_; }
+    GridModel& StringGrid1();
+    TIntegerEdit& Uur() { return *uur_; }
+    TIntegerEdit& Minuut() { return *minuut_; }
+    std::string Panel(int index) const;
     TDropFileTarget* DropFileTarget1() const { return dropFileTarget1_; }
     TFolderBrowse& FolderBrowse1() { return folderBrowse1_; }
     QMenu* PopupMenu1() const { return popupMenu1_; }
@@ -103,24 +131,51 @@ public:
     // Asks the application to end ("&Abort" after the window closed).
     std::function<void()> EndProgram;
 
-    // Handlers.
+    // Handlers: printing and the printer box.
     void OKPrintClick();
     void PrinterListChange();
+    void Printertype1Click();
+    void PortinStatusbar1Click();
+    // The job list.
     void SelectFilesClick();
     void DropFileTarget1Drop();
     void Savelisttofile1Click();
     void Openlistasfile1Click();
     void Viewprintlist1Click();
+    void AddModeClick();
+    void RepModeClick();
+    void RemoveClick();
+    void SpinEdit1Change();
+    // Names handed over by a second start of the program: one batch, in the current mode.
+    void AddHandedOverFiles(const std::vector<std::string>& names);
+    // The options.
+    void SmartReplotsClick();
+    void JobAsSetClick();
+    // "PS fit to size:" A5size1Click .. A0size1Click: checks that item, clears the others, sets
+    // PSPageSize and the FitToPage caption.
+    void PageSizeClick(PageSize size);
+    // The check marks "C&lear list after spooling" and "Re&verse set order": the items check
+    // and uncheck themselves as they are chosen; a run reads them from the options.
+    void Clearafterspooling1Click();
+    void Reverseset1Click();
+    // The check mark "&Warn before sending to the wrong device", written to the settings at once.
+    void WrongDeviceGuard1Click();
+    // The start at a set time.
+    void ScheduleClick();
+    void UurChange();
+    void UurClick();
+    void UurExit();
+    void MinuutChange();
+    void MinuutClick();
+    void MinuutExit();
+    void Timer1Timer();
+    // The rest of the menus.
     void Abort1Click();
     void SetTempdir1Click();
     void ShowQ1Click();
     void Pauseprinting1Click();
     void Resumeprinting1Click();
     void ClearQueu1Click();
-    // The check mark "&Warn before sending to the wrong device", written to the settings at once.
-    void WrongDeviceGuard1Click();
-    // Names handed over by a second start of the program: one batch, in the current mode.
-    void AddHandedOverFiles(const std::vector<std::string>& names);
 
     // Every job a run of this window sends is followed with `watch`, which must outlive the
     // window's following (the destructor ends it). Jobs that end without printing turn status
@@ -137,71 +192,100 @@ public:
     void PrintersByAddress1Click();
     AddressedPrintersDialog* PrintersByAddress() const { return printersByAddress_; }
 
-    // Runs `handler`; an Error (or any other failure) it raises is shown and swallowed.
+    // Runs `handler`; an Error (or any other failure) it raises is shown and swallowed. Then
+    // the options a run reads are set from the controls, whatever the handler changed.
     void Guarded(const std::function<void()>& handler);
     // Shows the text of an error as the application's error box does.
     void ShowError(const std::string& text);
-
-    // Form
-    Control& SmartReplots() override { return *smartReplotsControl_; }
-    Control& RemoveQL() override { return *removeQLControl_; }
-    Control& PSCollate() override { return *psCollateControl_; }
-    Control& FitToPage() override { return *fitToPageControl_; }
-    Control& GroupBox3() override { return *groupBox3Control_; }
-    Control& JobAsSet() override { return *jobAsSetControl_; }
-    Control& Label3() override { return *label3Control_; }
-    Control& RepMode() override { return *repModeControl_; }
-    Control& AddMode() override { return *addModeControl_; }
-    ValueControl& SpinEdit1() override { return *spinEdit1Control_; }
-    tavrin::Grid& StringGrid1() override;
-    Control& OKPrint() override { return *okPrintControl_; }
-    Control& Schedule() override { return *scheduleControl_; }
-    ValueControl& Uur() override { return *uurControl_; }
-    ValueControl& Minuut() override { return *minuutControl_; }
-    Control& Label2() override { return *label2Control_; }
-    Control& Label4() override { return *label4Control_; }
-    Timer& Timer1() override { return *timer1Control_; }
-    Control& Clearafterspooling1() override { return *clearafterspooling1Control_; }
-    Control& Reverseset1() override { return *reverseset1Control_; }
-    Control& Printertype1() override { return *printertype1Control_; }
-    Control& PortinStatusbar1() override { return *portinStatusbar1Control_; }
-    Control& PageSizeItem(int index) override;
-    Control& Pauseprinting1() override { return *pauseprinting1Control_; }
-    Control& Resumeprinting1() override { return *resumeprinting1Control_; }
-    StatusBar& StatusBar1() override { return *statusBar1Control_; }
-    int Left() const override;
-    int Top() const override;
-    void MoveTo(int left, int top) override;
-    void ProcessPendingMessages() override;
-    void ShowMessage(const std::string& text) override;
+    void ShowMessage(const std::string& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Enter that no control took presses the default button OKPrint.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    class CopiesEdits;
+    class RunTeller;
+    struct RunEnd;
+
     // Pieces of the constructor, each in its own file.
     void CreateControls();
     void CreateMenus();
     void ConnectHandlers();
     void SetTabOrder();
     void ChooseFont();
+    QAction* AddItem(QMenu* menu, const char* name, const char* caption);
+
+    // Start-up pieces.
+    void ShowStartedSettings(const StoredSettings& values);
+    void ShowPageSize(const std::string& name);
+    // The selected printer classified, its options shown and its panel written; nothing while
+    // no printer is installed.
+    void ClassifyAtStartup();
     void FillPrinterList();
     // Reads the printer list again and selects the printer selected before, else the first.
     void ListPrintersAgain();
     void StorePrintersByAddress(const std::vector<AddressedPrinter>& printers);
+    void ChoosePrinter(int index);
+
+    // The options: each step applied to its box; a change of a box's check runs its handler.
+    void ApplyOptionSteps(const OptionSteps& steps);
+    bool SelectedIsPostScript() const;
+    // Sets the options a run reads from the controls, the settings and the selected printer.
+    void PublishOptions();
+
+    // The job list.
+    ListMode Mode() const;
+    // The names become one batch, in the current mode, with the global copy count.
+    void AddFiles(std::vector<std::string> names);
+    // After a batch entered the list: the run panel emptied, the list, its width and count shown.
+    void ShowAddedBatch();
+    // The list shown as it is now.
+    void ShowList();
+    void ShowFileCount(int count);
+    void CopiesEdited(int firstRow, int lastRow);
+
     // With the guard on, asks whether to send files the selected printer may not read; true
     // when nothing is flagged or the user sends them anyway.
     bool SendToWrongDeviceAnyway();
-    void CreateFormControls();
-    QAction* AddItem(QMenu* menu, const char* name, const char* caption);
+    // The print button's scheduled branch: the timer on, "Starts at HH:MM" on the disabled
+    // button until the run.
+    void ArmScheduledStart();
+    void ShowTimeEdits(bool visible);
+    // Starts a spool run on its own thread; the window shows its end in RunEnded.
+    void StartRun(bool scheduled);
+    void RunEnded(const RunEnd& end);
+    void RoomWaited(const std::string& printer, bool waiting);
+
+    void ShowJobNewsWhenIdle();
 
     PrintSpooler& spooler_;
     DeviceProbe& probe_;
     const Clock& clock_;
     SettingsLocation location_;
+    RunPrintServerFactory runServer_;
     bool firstRun_ = false;
+
+    // The program's state.
+    StoredSettings values_;
+    std::unique_ptr<PrinterSelection> printers_;
+    // Whether the printer list waits for the print server's first answer.
+    bool printersPending_ = false;
+    SharedJobList jobs_;
+    ChosenSpoolOptions options_;
+
+    // The run under way, if any.
+    std::thread run_;
+    bool runUnderWay_ = false;
+    bool runScheduled_ = false;
+    bool rowsTakenDuringRun_ = false;
+    // A run waiting for a full print server gives up once the window has been closed.
+    std::atomic<bool> open_ = false;
+    std::string panelBeforeRoomWait_;
+    // The print button shows the set time of a start to come.
+    bool armed_ = false;
 
     QtFileDialogs qtFileDialogs_;
     FileDialogs* fileDialogs_ = &qtFileDialogs_;
@@ -268,38 +352,14 @@ private:
     QAction* about2_ = nullptr;
     QAction* delete1_ = nullptr;
 
-    // The engine's view of the controls.
-    std::unique_ptr<ButtonControl> smartReplotsControl_;
-    std::unique_ptr<ButtonControl> removeQLControl_;
-    std::unique_ptr<ButtonControl> psCollateControl_;
-    std::unique_ptr<ButtonControl> fitToPageControl_;
-    std::unique_ptr<GroupBoxControl> groupBox3Control_;
-    std::unique_ptr<ButtonControl> jobAsSetControl_;
-    std::unique_ptr<LabelControl> label3Control_;
-    std::unique_ptr<ButtonControl> repModeControl_;
-    std::unique_ptr<ButtonControl> addModeControl_;
-    std::unique_ptr<SpinEditControl> spinEdit1Control_;
-    std::unique_ptr<ButtonControl> okPrintControl_;
-    std::unique_ptr<ButtonControl> scheduleControl_;
-    std::unique_ptr<IntegerEditControl> uurControl_;
-    std::unique_ptr<IntegerEditControl> minuutControl_;
-    std::unique_ptr<LabelControl> label2Control_;
-    std::unique_ptr<LabelControl> label4Control_;
-    std::unique_ptr<QtTimerControl> timer1Control_;
-    std::unique_ptr<ActionControl> clearafterspooling1Control_;
-    std::unique_ptr<ActionControl> reverseset1Control_;
-    std::unique_ptr<ActionControl> printertype1Control_;
-    std::unique_ptr<ActionControl> portinStatusbar1Control_;
-    std::vector<std::unique_ptr<ActionControl>> pageSizeControls_;
-    std::unique_ptr<ActionControl> pauseprinting1Control_;
-    std::unique_ptr<ActionControl> resumeprinting1Control_;
-    std::unique_ptr<PanelStatusBar> statusBar1Control_;
+    // The user's edits of the copy counts, into the job list.
+    std::unique_ptr<CopiesEdits> copiesEdits_;
+    // The window's own writing of the list into the grid, which is no edit.
+    bool showingList_ = false;
 
-    std::unique_ptr<Session> session_;
     JobWatch* watch_ = nullptr;
     // News of the watch not shown yet: the window was busy.
     static constexpr int kJobNewsRetryMilliseconds = 200;
-    void ShowJobNewsWhenIdle();
     std::vector<TrackedJob> notPrintedToShow_;
     std::set<std::string> newsPrinters_;
     bool showingNotPrinted_ = false;

@@ -4,10 +4,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/SystemSpooler.h"
+#include "app/RunPrintServer.h"
 #include "printers/AddressedPrinters.h"
 #include "printers/ServerCallsOffThread.h"
 #include "printers/StartupPrefetch.h"
+#include "printsystem/SystemSpooler.h"
 #include "spool/JobWatch.h"
 
 namespace tavrin {
@@ -43,8 +44,12 @@ public:
     StartupPrefetch& Prefetch() { return prefetch_; }
     // Follows the jobs the window sends, with connections of its own.
     JobWatch& Watch() { return watch_; }
+    // Connections of its own for each spool run, to the queues and the printers by address as
+    // the window lists them at each use; none of its requests waits on the window's thread.
+    RunPrintServerFactory RunConnections();
 
 private:
+    CupsTimeouts timeouts_;
     std::unique_ptr<PrintSpooler> spooler_;
     std::unique_ptr<DeviceProbe> probe_;
     AddressedPrinters byAddress_;

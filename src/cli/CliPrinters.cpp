@@ -4,8 +4,8 @@
 #include "cli/CliCommands.h"
 #include "cli/CliSpooler.h"
 #include "platform/Error.h"
-#include "platform/NetworkBrowse.h"
 #include "printers/PrinterSelection.h"
+#include "printsystem/NetworkBrowse.h"
 
 namespace tavrin::cli {
 namespace {

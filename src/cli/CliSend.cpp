@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <iostream>
+#include <optional>
 
 #include "cli/CliCommands.h"
 #include "cli/CliSendArgs.h"
@@ -7,16 +8,18 @@
 #include "cli/CliWait.h"
 #include "cli/ListByPrinter.h"
 #include "cli/PrinterArgument.h"
-#include "joblist/GridModel.h"
 #include "joblist/JobListFile.h"
 #include "joblist/LongFileName.h"
+#include "joblist/SharedJobList.h"
 #include "platform/Error.h"
-#include "platform/PlainForm.h"
+#include "printers/OptionRules.h"
+#include "printers/PrinterSelection.h"
 #include "settings/EffectiveSettings.h"
 #include "settings/GuardSettings.h"
-#include "spool/Clock.h"
+#include "settings/SettingsStartup.h"
 #include "spool/DeviceGuard.h"
-#include "spool/Session.h"
+#include "spool/SpoolChoices.h"
+#include "spool/SpoolRun.h"
 
 namespace tavrin::cli {
 namespace {
@@ -32,14 +35,26 @@ void Warn(const std::string& text) {
     std::cerr << "tavrin-cli: warning: " << text << '\n';
 }
 
-// Checks a box as the user would: only when the window shows it enabled.
-void CheckAsUser(Control& box, const char* option, const std::string& printer) {
-    if (box.visible() && box.enabled()) {
-        box.setChecked(true);
-        return;
-    }
-    Warn(std::string(option) + " does not apply to " + printer + "; sent without it");
+// Ticks a box as the user would: only when the window shows it enabled.
+void TickAsUser(OptionBoxes& boxes, OptionBox box, const char* option, const std::string& printer) {
+    if (!boxes.Tick(box, true))
+        Warn(std::string(option) + " does not apply to " + printer + "; sent without it");
 }
+
+// A print server that holds as many jobs as it takes is waited for, at most --timeout.
+class SendObserver final : public RunObserver {
+public:
+    explicit SendObserver(std::optional<int> timeout) : timeout_(timeout) {}
+    bool KeepWaitingForRoom(const std::string& printer, int waited) override {
+        if (waited == 0)
+            std::cerr << "tavrin-cli: " << FormatMessage(SpoolRunner::kWaitingForRoom, printer)
+                      << std::endl;
+        return !timeout_ || waited < *timeout_;
+    }
+
+private:
+    std::optional<int> timeout_;
+};
 
 void ReportRefusals(const SpoolRunReport& report) {
     ListByPrinter(std::cerr, "Not sent to %s:", report.refused,
@@ -59,80 +74,72 @@ int RunSend(const Args& args) {
     CliSpooler printersByAddress(location, parsed.printer);
     PrintSpooler& spooler = printersByAddress.Spooler();
     DeviceProbe& probe = printersByAddress.Probe();
-    LocalClock clock;
-    GridModel grid;
-    LayOutJobListGrid(grid);
-    PlainForm form(grid);
-    Session session(form, spooler, probe, clock, location);
-    WirePlainForm(form, session);
-    form.onShowMessage = [](const std::string& text) { std::cerr << text << '\n'; };
-
-    const std::vector<std::string>& printers = session.printers().Printers();
-    if (!session.printers().Catalogue().ReadError().empty())
-        throw Error(session.printers().Catalogue().ReadError());
-    if (printers.empty())
+    PrinterSelection printers(spooler, probe);
+    if (!printers.Catalogue().ReadError().empty())
+        throw Error(printers.Catalogue().ReadError());
+    if (printers.Printers().empty())
         throw Error("No printer or plotter installed");
 
     // The window's settings, read only; the flags take their place where given.
-    const CliDefaults defaults = ReadCliDefaults(location, static_cast<int>(printers.size()));
-    Settings settings;
-    settings.PrinterIndex = defaults.PrinterIndex;
-    settings.TempFilesPath = parsed.tempDir.value_or(defaults.TempFilesPath);
-    settings.FromStart = defaults.FromStart;
-    settings.FromEnd = defaults.FromEnd;
-    settings.PSPageSize = defaults.PSPageSize;
-    session.FormCreate(settings);
-    session.FormShow({});
-
+    const CliDefaults defaults =
+        ReadCliDefaults(location, static_cast<int>(printers.Printers().size()));
     // The printer first: its class decides which boxes the window offers.
-    const int printerIndex =
-        parsed.printer ? PrinterIndexOf(printers, *parsed.printer) : defaults.PrinterIndex;
-    session.PrinterListChange(printerIndex);
-    const std::string printer = session.printers().PrinterName();
+    printers.Choose(parsed.printer ? PrinterIndexOf(printers.Printers(), *parsed.printer)
+                                   : defaults.PrinterIndex);
+    const std::string printer = printers.PrinterName();
+    OptionBoxes boxes;
+    boxes.ChoosePrinter(ClassOf(printers.DeviceClass()));
 
+    SpoolChoices choices;
+    if (const auto stored = PageSizeItemNamed(defaults.PSPageSize))
+        choices.pageSize = static_cast<PageSize>(*stored);
     if (parsed.deviceCopies)
-        CheckAsUser(form.smartReplots, "--device-copies", printer);
+        TickAsUser(boxes, OptionBox::DeviceCopies, "--device-copies", printer);
     if (parsed.qualityOnPlotter)
-        CheckAsUser(form.removeQL, "--quality-on-plotter", printer);
+        TickAsUser(boxes, OptionBox::QualityOnPlotter, "--quality-on-plotter", printer);
     if (parsed.collate)
-        CheckAsUser(form.psCollate, "--collate", printer);
+        TickAsUser(boxes, OptionBox::Collate, "--collate", printer);
     if (parsed.fit) {
-        session.PageSizeClick(*parsed.fit);
-        CheckAsUser(form.fitToPage, "--fit", printer);
+        choices.pageSize = *parsed.fit;
+        TickAsUser(boxes, OptionBox::FitToPage, "--fit", printer);
     }
-    if (parsed.clear)
-        session.Clearafterspooling1Click();
-    if (parsed.reverse)
-        session.Reverseset1Click();
     if (parsed.set) {
-        if (form.smartReplots.checked() || form.psCollate.checked())
+        if (boxes[OptionBox::DeviceCopies].checked || boxes[OptionBox::Collate].checked)
             Warn("--set sends one job per file: --device-copies and --collate do not apply");
-        form.jobAsSet.setChecked(true);
+        boxes.SetSetMode(true);
     }
-    if (parsed.copies)
-        form.spinEdit1.setValue(*parsed.copies);
+    choices.deviceCopies = boxes[OptionBox::DeviceCopies].checked;
+    choices.qualityOnPlotter = boxes[OptionBox::QualityOnPlotter].checked;
+    choices.collate = boxes[OptionBox::Collate].checked;
+    choices.fitToPage = boxes[OptionBox::FitToPage].checked;
+    choices.jobAsSet = parsed.set;
+    choices.clearAfterSpooling = parsed.clear;
+    choices.reverseSet = parsed.reverse;
+    choices.globalCopies = parsed.copies.value_or(1);
+    choices.fromStart = defaults.FromStart;
+    choices.fromEnd = defaults.FromEnd;
+    Settings folder;
+    folder.TempFilesPath = parsed.tempDir.value_or(defaults.TempFilesPath);
+    FillEmptyTempFilesPath(location, folder);
+    choices.tempFilesPath = folder.TempFilesPath;
+    choices.printerName = printer;
 
-    if (parsed.list) {
-        int fileCount = 0;
-        int batchCount = 0;
-        OpenJobListFile(grid, *parsed.list, fileCount, batchCount, form.statusBar1);
-        session.jobList().SetFileCount(fileCount);
-        session.jobList().SetBatchCount(batchCount);
-    }
+    JobList list;
+    if (parsed.list)
+        list = OpenJobListFile(*parsed.list);
     if (!parsed.files.empty()) {
-        form.addMode.setChecked(true);
         std::vector<std::string> names;
         for (const std::string& file : parsed.files)
             names.push_back(LongFileName(file));
-        session.AddFiles(names);
+        list.AddFiles(std::move(names), ListMode::Add, choices.globalCopies);
     }
 
     if (!parsed.force && ReadWrongDeviceGuard(location)) {
         std::vector<std::string> files;
-        for (int row = 1; row <= session.jobList().FileCount(); ++row)
-            files.push_back(grid.cell(0, row));
-        const std::vector<WrongDeviceFile> flagged = FilesForWrongDevice(
-            session.printers().DeviceClass(), session.printers().DeviceFormats(), files);
+        for (const JobRow& row : list.Rows())
+            files.push_back(row.file);
+        const std::vector<WrongDeviceFile> flagged =
+            FilesForWrongDevice(printers.DeviceClass(), printers.DeviceFormats(), files);
         if (!flagged.empty()) {
             std::cerr << FormatMessage(kWrongDeviceHeading, printer) << '\n';
             for (const WrongDeviceFile& file : flagged)
@@ -141,22 +148,20 @@ int RunSend(const Args& args) {
         }
     }
 
-    // The run's own message about refused sends is replaced by the full list below.
-    form.onShowMessage = nullptr;
-    // A print server that holds as many jobs as it takes is waited for, at most --timeout.
-    session.runner().keepWaitingForRoom = [&parsed](const std::string& printerName, int waited) {
-        if (waited == 0)
-            std::cerr << "tavrin-cli: " << FormatMessage(SpoolRunner::kWaitingForRoom, printerName)
-                      << std::endl;
-        return !parsed.timeout || waited < *parsed.timeout;
-    };
-    try {
-        session.OKPrintClick();
-    } catch (const Error&) {
-        ReportRefusals(session.runner().LastRun());
-        throw;
+    const ChosenSpoolOptions options(choices);
+    SpoolRunner runner(spooler, probe, options);
+    SendObserver observer(parsed.timeout);
+    // As the print button: nothing to do without a first file.
+    if (!list.Rows().empty() && !list.Rows().front().file.empty()) {
+        SharedJobList jobs(std::move(list));
+        try {
+            runner.Run(jobs, observer);
+        } catch (const Error&) {
+            ReportRefusals(runner.LastRun());
+            throw;
+        }
     }
-    const SpoolRunReport& report = session.runner().LastRun();
+    const SpoolRunReport& report = runner.LastRun();
     ReportRefusals(report);
     std::cout << report.accepted() << " of " << report.sends() << " jobs sent to " << printer
               << std::endl;

@@ -1,8 +1,8 @@
 #include <iostream>
 
 #include "cli/CliCommands.h"
-#include "platform/SystemSpooler.h"
 #include "printers/StartupPrinterIndex.h"
+#include "printsystem/SystemSpooler.h"
 #include "settings/EffectiveSettings.h"
 #include "settings/IniNumbers.h"
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/SystemSpooler.h"
 #include "printers/AddressedPrinters.h"
+#include "printsystem/SystemSpooler.h"
 #include "settings/SettingsLocation.h"
 
 namespace tavrin::cli {

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/PrintSpooler.h"
+#include "printsystem/PrintSpooler.h"
 #include "spool/JobTracker.h"
 
 namespace tavrin::cli {

@@ -1,154 +1,123 @@
 #include "joblist/JobList.h"
 
-#include <string>
+#include <algorithm>
 
-#include "joblist/GridModel.h"
 #include "platform/Error.h"
-#include "platform/StatusPanels.h"
 
 namespace tavrin {
 
-namespace {
-constexpr const char* kPostScript = "POSTSCRIPT";
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kBlack = 0x000000;
-}  // namespace
-
-void LayOutJobListGrid(GridModel& grid) {
-    grid.setColCount(2);
-    grid.setFixedCols(0);
-    grid.setRowCount(JobList::kEmptyRowCount);
-    grid.setFixedRows(1);
-    grid.setDefaultRowHeight(JobList::kRowHeight);
-    grid.setRowCountMin(0);
-    grid.setColWidth(0, JobList::kNameWidthNarrow);
-    grid.setColWidth(1, JobList::kCopiesWidth);
-
-    GridColumn& name = grid.columnAt(0);
-    name.title().setCaption("Filename");
-    name.setColor(kWhite);
-    name.setReadOnly(true);
-    GridColumn& copies = grid.columnAt(1);
-    copies.title().setCaption("Copies");
-    copies.setFormat(ColumnFormat::Number);
+void JobList::SetPending(std::vector<std::string> names, int batchCount) {
+    pendingFiles_ = std::move(names);
+    batchCount_ = batchCount;
 }
 
-JobList::JobList(Form& form, std::function<std::string()> deviceClass)
-    : form_(form), deviceClass_(std::move(deviceClass)) {}
-
-bool JobList::IsPostScript() const {
-    return deviceClass_ && deviceClass_() == kPostScript;
+void JobList::AddFiles(std::vector<std::string> names, ListMode mode, int copies) {
+    const int count = static_cast<int>(names.size());
+    SetPending(std::move(names), count);
+    AddBatch(mode, copies);
 }
 
-void JobList::ShowFileCount(int count) {
-    form_.StatusBar1().setPanel(status_panel::kFileCount, kFilesInJoblist + std::to_string(count));
-}
-
-void JobList::ApplyWidthRule() {
-    Grid& grid = form_.StringGrid1();
-    grid.setColWidth(0, grid.rowCount() <= 11 ? kNameWidthWide : kNameWidthNarrow);
-}
-
-void JobList::ClearJobList() {
-    fileCount_ = 0;
-    Grid& grid = form_.StringGrid1();
-    // Every row the grid shows, and past them as long as names follow: a list of any length is
-    // emptied, also when a name in it is empty.
-    for (int r = 1; r < grid.rowCount() || !grid.cell(0, r).empty(); ++r) {
-        grid.setCell(0, r, std::string());
-        grid.setCell(1, r, std::string());
-    }
-}
-
-void JobList::AddBatch() {
-    // An empty batch leaves the list as it is: a grid of one row would lose its title row.
+void JobList::AddBatch(ListMode mode, int copies) {
+    // An empty batch leaves the list as it is.
     if (batchCount_ < 1)
         return;
-    if (batchCount_ > int(pendingFiles_.size())) {
+    if (batchCount_ > static_cast<int>(pendingFiles_.size()))
         throw Error(
             FormatMessage("List index out of bounds (%d)", std::to_string(pendingFiles_.size())));
-    }
-    Grid& grid = form_.StringGrid1();
-    form_.StatusBar1().setPanel(status_panel::kRun, std::string());
-    const bool newList = form_.RepMode().checked();
-    if (newList)
-        ClearJobList();
-    grid.setRowCount(batchCount_ + fileCount_ + 1);
-    ApplyWidthRule();
-    const std::string copies = std::to_string(form_.SpinEdit1().value());
-    for (int i = 1; i <= batchCount_; ++i) {
-        grid.setCell(0, fileCount_ + i, pendingFiles_[i - 1]);
-        grid.setCell(1, fileCount_ + i, copies);
-    }
-    ShowFileCount(batchCount_ + fileCount_);
-    // Whatever is not a new list is an added batch, so the count always follows the rows.
-    fileCount_ = newList ? batchCount_ : fileCount_ + batchCount_;
+    if (mode == ListMode::New)
+        rows_.clear();
+    const std::string count = std::to_string(copies);
+    for (int i = 0; i < batchCount_; ++i)
+        rows_.push_back({pendingFiles_[static_cast<std::size_t>(i)], count, {}});
+    blankRows_ = 0;
 }
 
-void JobList::AddModeClick() {
-    form_.StatusBar1().setPanel(status_panel::kMode, "Mode: add files to joblist");
+void JobList::ShowBlankWhenEmpty() {
+    if (rows_.empty())
+        blankRows_ = kBlankRowsWhenEmpty;
 }
 
-void JobList::RepModeClick() {
-    form_.StatusBar1().setPanel(status_panel::kMode, "Mode: start a new joblist");
-}
-
-void JobList::RemoveClick() {
-    Grid& grid = form_.StringGrid1();
-    grid.deleteRow(grid.currentRow());
-    if (fileCount_ > 0)
-        --fileCount_;
-    // Back to the blank list once no job row is left (an empty name in row 1 is still a job).
-    if (fileCount_ == 0 && grid.cell(0, 1).empty())
-        grid.setRowCount(kEmptyRowCount);
-    if (form_.RepMode().checked())
+void JobList::Remove(int index, ListMode mode) {
+    if (index >= 0 && index < FileCount())
+        rows_.erase(rows_.begin() + index);
+    else if (index >= FileCount() && index < FileCount() + blankRows_)
+        --blankRows_;
+    // Back to the blank list once no job row is left.
+    ShowBlankWhenEmpty();
+    if (mode == ListMode::New)
         --batchCount_;
-    ShowFileCount(fileCount_);
-    ApplyWidthRule();
 }
 
-void JobList::SpinEdit1Change() {
-    // Only rows that hold a job: after a run has emptied the list there are none.
-    Grid& grid = form_.StringGrid1();
-    const std::string copies = std::to_string(form_.SpinEdit1().value());
-    for (int r = 1; r <= fileCount_; ++r)
-        grid.setCell(1, r, copies);
+void JobList::SetEveryCount(int copies) {
+    const std::string count = std::to_string(copies);
+    for (JobRow& row : rows_)
+        row.copies = count;
 }
 
-void JobList::JobAsSetClick() {
-    Grid& grid = form_.StringGrid1();
-    ColumnSettings copies = grid.column(1);
-    if (form_.JobAsSet().checked()) {
-        copies.readOnly = true;
-        copies.fontColor = kWhite;
-        copies.titleCaption.clear();
-        grid.setColumn(1, copies);
-        grid.repaint();
-        form_.PSCollate().setEnabled(false);
-        form_.PSCollate().setChecked(false);
-        form_.SmartReplots().setEnabled(false);
-        form_.SmartReplots().setChecked(false);
-        form_.Label3().setCaption("Number of sets");
-    } else {
-        copies.readOnly = false;
-        copies.fontColor = kBlack;
-        copies.titleCaption = "Copies";
-        grid.setColumn(1, copies);
-        grid.repaint();
-        if (IsPostScript())
-            form_.PSCollate().setEnabled(true);
-        form_.SmartReplots().setEnabled(true);
-        form_.Label3().setCaption("Global # of copies");
+void JobList::SetCopies(int index, std::string text) {
+    if (index >= 0 && index < FileCount())
+        rows_[static_cast<std::size_t>(index)].copies = std::move(text);
+}
+
+void JobList::Clear() {
+    blankRows_ += FileCount();
+    rows_.clear();
+}
+
+void JobList::TakeFirstSent() {
+    if (rows_.empty())
+        return;
+    rows_.erase(rows_.begin());
+    // The last row is emptied where it stands.
+    if (rows_.empty())
+        blankRows_ = std::max(blankRows_, 1);
+}
+
+void JobList::EndRun() {
+    if (rows_.empty() || rows_.front().file.empty()) {
+        rows_.clear();
+        blankRows_ = kBlankRowsWhenEmpty;
     }
 }
 
-void JobList::SmartReplotsClick() {
-    if (form_.SmartReplots().checked() && IsPostScript()) {
-        form_.PSCollate().setEnabled(true);
-    } else {
-        form_.PSCollate().setEnabled(false);
-        form_.PSCollate().setChecked(false);
+JobList JobList::FromLines(std::vector<std::vector<std::string>> lines, int columns) {
+    JobList list;
+    list.columnCount_ = std::max(columns, kJobColumns);
+    list.blankRows_ = 0;
+    if (!lines.empty())
+        list.titleFields_ = std::move(lines.front());
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::vector<std::string>& fields = lines[i];
+        JobRow row;
+        if (!fields.empty())
+            row.file = std::move(fields[0]);
+        if (fields.size() > 1)
+            row.copies = std::move(fields[1]);
+        if (fields.size() > 2)
+            row.more.assign(std::make_move_iterator(fields.begin() + 2),
+                            std::make_move_iterator(fields.end()));
+        list.rows_.push_back(std::move(row));
     }
+    list.batchCount_ = list.FileCount();
+    return list;
+}
+
+std::vector<std::vector<std::string>> JobList::Table() const {
+    const auto columns = static_cast<std::size_t>(columnCount_);
+    std::vector<std::vector<std::string>> table;
+    table.reserve(rows_.size() + static_cast<std::size_t>(blankRows_) + 1);
+    std::vector<std::string> title = titleFields_;
+    title.resize(columns);
+    table.push_back(std::move(title));
+    for (const JobRow& row : rows_) {
+        std::vector<std::string> fields{row.file, row.copies};
+        fields.insert(fields.end(), row.more.begin(), row.more.end());
+        fields.resize(columns);
+        table.push_back(std::move(fields));
+    }
+    table.resize(table.size() + static_cast<std::size_t>(blankRows_),
+                 std::vector<std::string>(columns));
+    return table;
 }
 
 }  // namespace tavrin

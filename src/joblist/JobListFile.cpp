@@ -9,15 +9,11 @@
 
 #include "joblist/JobListLines.h"
 #include "platform/Error.h"
-#include "platform/StatusPanels.h"
 
 namespace tavrin {
 
 namespace {
 
-constexpr int kFileNameColumn = 0;
-constexpr int kCopiesColumn = 1;
-constexpr int kJobListColumns = 2;
 constexpr std::size_t kReadChunk = 64 * 1024;
 
 // Names are UTF-8 on every platform; this keeps them so where the native path encoding is not.
@@ -25,46 +21,53 @@ std::filesystem::path PathFromUtf8(const std::string& name) {
     return std::filesystem::path(std::u8string(name.begin(), name.end()));
 }
 
-int FieldCount(std::string_view line) {
-    return 1 + static_cast<int>(std::count(line.begin(), line.end(), kJobListSeparator));
-}
-
 }  // namespace
 
-void WriteJobListText(const Grid& grid, std::ostream& out) {
-    const int rows = grid.rowCount();
-    const int cols = grid.colCount();
-    for (int row = 0; row < rows; ++row) {
-        for (int col = 0; col < cols; ++col) {
+void WriteJobListText(const JobList& list, std::ostream& out) {
+    const auto columns = static_cast<std::size_t>(list.ColumnCount());
+    const auto writeRow = [&out, columns](const std::string* first, const std::string* second,
+                                          const std::vector<std::string>& more, std::size_t from) {
+        for (std::size_t col = 0; col < columns; ++col) {
             if (col > 0)
                 out.put(kJobListSeparator);
-            out << grid.cell(col, row);
+            if (col == 0 && first)
+                out << *first;
+            else if (col == 1 && second)
+                out << *second;
+            else if (col >= from && col - from < more.size())
+                out << more[col - from];
         }
         out << "\r\n";
-    }
+    };
+    writeRow(nullptr, nullptr, list.TitleFields(), 0);
+    for (const JobRow& row : list.Rows())
+        writeRow(&row.file, &row.copies, row.more, JobList::kJobColumns);
+    const std::vector<std::string> none;
+    for (int blank = 0; blank < list.BlankRows(); ++blank)
+        writeRow(nullptr, nullptr, none, columns);
 }
 
-std::string JobListText(const Grid& grid) {
+std::string JobListText(const JobList& list) {
     std::ostringstream text;
-    WriteJobListText(grid, text);
+    WriteJobListText(list, text);
     return std::move(text).str();
 }
 
-void SaveJobListFile(const Grid& grid, const std::string& path) {
+void SaveJobListFile(const JobList& list, const std::string& path) {
     std::ofstream out(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     if (!out.is_open())
         throw Error(FormatMessage("Cannot create file %s", path));
-    WriteJobListText(grid, out);
+    WriteJobListText(list, out);
     out.close();
     if (out.fail())
         throw Error("Stream write error");
 }
 
-std::string WriteViewListFile(const Grid& grid, const std::string& folder) {
+std::string WriteViewListFile(const JobList& list, const std::string& folder) {
     const std::filesystem::path file = PathFromUtf8(folder) / kViewListFileName;
     const std::u8string name = file.u8string();
     const std::string path(name.begin(), name.end());
-    SaveJobListFile(grid, path);
+    SaveJobListFile(list, path);
     return path;
 }
 
@@ -91,67 +94,24 @@ std::vector<std::string> ReadJobListFile(const std::string& path) {
     return splitter.Finish();
 }
 
-int LoadJobList(Grid& grid, const std::vector<std::string>& lines) {
-    // The load must end with no fewer than the two job-list columns; lowering the column count
-    // below that would drop the copies column's settings and both widths.
-    int columns = kJobListColumns;
-    for (const std::string& line : lines)
-        columns = std::max(columns, FieldCount(line));
-
-    const bool hadCopiesColumn = grid.colCount() >= kJobListColumns;
-    const int fileNameWidth = grid.colWidth(kFileNameColumn);
-    const int copiesWidth = hadCopiesColumn ? grid.colWidth(kCopiesColumn) : 0;
-    const ColumnSettings copiesSettings =
-        hadCopiesColumn ? grid.column(kCopiesColumn) : ColumnSettings{};
-
-    const int oldRows = grid.rowCount();
-    const int oldColumns = std::max(grid.colCount(), kJobListColumns);
-    for (int row = 0; row < oldRows; ++row)
-        grid.setCell(kFileNameColumn, row, std::string());
-
-    grid.setRowCount(std::max<int>(1, static_cast<int>(lines.size())));
-    // Columns past the job-list ones are made afresh, with default settings.
-    if (grid.colCount() > kJobListColumns)
-        grid.setColCount(kJobListColumns);
-    if (grid.colCount() != columns)
-        grid.setColCount(columns);
-
+JobList JobListFromLines(const std::vector<std::string>& lines) {
+    int columns = JobList::kJobColumns;
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(std::max<std::size_t>(1, lines.size()));
     std::vector<std::string> fields;
-    // A file without lines still shows its one row, as empty as an empty line's.
-    for (std::size_t i = 0; i < std::max<std::size_t>(1, lines.size()); ++i) {
-        const int row = static_cast<int>(i);
-        const std::string_view line = i < lines.size() ? std::string_view(lines[i]) : "";
+    for (const std::string& line : lines) {
         TokenizeGridString(line, kJobListSeparator, fields);
-        for (std::size_t col = 0; col < fields.size(); ++col)
-            grid.setCell(static_cast<int>(col), row, fields[col]);
-        // Past its fields a row is emptied as far as the list before reached: a copy count left
-        // from it would be sent with a file it never belonged to, and any other text would be
-        // saved with this list. Bounded by that list, so a ragged file costs no more than once.
-        const int stale = std::min(columns, oldColumns);
-        for (int col = static_cast<int>(fields.size()); col < stale; ++col)
-            grid.setCell(col, row, std::string());
+        columns = std::max(columns, static_cast<int>(fields.size()));
+        rows.push_back(fields);
     }
-
-    grid.setColWidth(kFileNameColumn, fileNameWidth);
-    if (hadCopiesColumn) {
-        grid.setColWidth(kCopiesColumn, copiesWidth);
-        if (grid.column(kCopiesColumn) != copiesSettings)
-            grid.setColumn(kCopiesColumn, copiesSettings);
-    }
-    return grid.rowCount();
+    // A file without lines still shows its title row, empty.
+    if (rows.empty())
+        rows.emplace_back();
+    return JobList::FromLines(std::move(rows), columns);
 }
 
-int LoadJobListFile(Grid& grid, const std::string& path) {
-    const std::vector<std::string> lines = ReadJobListFile(path);
-    return LoadJobList(grid, lines);
-}
-
-void OpenJobListFile(Grid& grid, const std::string& path, int& fileCount, int& batchCount,
-                     StatusBar& statusBar) {
-    const int rows = LoadJobListFile(grid, path);
-    fileCount = rows - 1;
-    batchCount = rows - 1;
-    statusBar.setPanel(status_panel::kFileCount, kFilesInJoblist + std::to_string(batchCount));
+JobList OpenJobListFile(const std::string& path) {
+    return JobListFromLines(ReadJobListFile(path));
 }
 
 }  // namespace tavrin

@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "platform/Error.h"
-#include "platform/IppPrinters.h"
-#include "platform/RefusedPrintJob.h"
 #include "printers/DeviceClass.h"
 #include "printers/PrintLanguage.h"
+#include "printsystem/IppPrinters.h"
+#include "printsystem/RefusedPrintJob.h"
 
 namespace tavrin {
 namespace {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/DeviceProbe.h"
-#include "platform/IppPrinters.h"
-#include "platform/PrintSpooler.h"
 #include "printers/PrinterAddress.h"
 #include "printers/SocketPrinter.h"
+#include "printsystem/DeviceProbe.h"
+#include "printsystem/IppPrinters.h"
+#include "printsystem/PrintSpooler.h"
 
 namespace tavrin {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/PrintSpooler.h"
+#include "printsystem/PrintSpooler.h"
 
 namespace tavrin {
 

@@ -2,10 +2,8 @@
 
 #include <exception>
 
-#include "platform/StatusPanels.h"
 #include "printers/DeviceClass.h"
 #include "printers/DeviceName.h"
-#include "printers/OptionControls.h"
 #include "printers/ProbeDeviceClass.h"
 #include "printers/StartupPrinterIndex.h"
 
@@ -46,67 +44,32 @@ void PrinterSelection::RefreshPortAndClass() {
     }
 }
 
-void PrinterSelection::ClassifyPrinter(Form& form) {
-    RefreshPortAndClass();
-    SetOptionControls(form, ClassOf(deviceClass_));
-}
-
-void PrinterSelection::WritePrinterPanel(Form& form) {
-    form.StatusBar1().setPanel(status_panel::kPrinter, form.Printertype1().checked()
-                                                           ? deviceClass_ + " printertype selected"
-                                                           : "Port: " + portName_);
-}
-
-void PrinterSelection::PrinterListChange(Form& form, int selectedIndex) {
+bool PrinterSelection::Choose(int selectedIndex) {
     if (selectedIndex < 0 || selectedIndex >= catalogue_.Count())
-        return;
-    printerIndex_ = selectedIndex;
-    ClassifyPrinter(form);
-    WritePrinterPanel(form);
-    if (form.JobAsSet().checked()) {
-        form.SmartReplots().setEnabled(false);
-        form.PSCollate().setEnabled(false);
-    } else if (deviceClass_ == "POSTSCRIPT") {
-        form.SmartReplots().setEnabled(true);
-        form.PSCollate().setEnabled(true);
-    }
-}
-
-void PrinterSelection::Printertype1Click(Form& form) {
-    form.Printertype1().setChecked(true);
-    form.PortinStatusbar1().setChecked(false);
-    StatusBar& status = form.StatusBar1();
-    status.setPanel(status_panel::kPrinter, "");
-    try {
-        status.setPanel(status_panel::kPrinter, ProbeDeviceClass() + " printertype selected");
-    } catch (const std::exception&) {
-        status.setPanel(status_panel::kPrinter, "Invalid or unknown driver");
-    }
-}
-
-void PrinterSelection::PortinStatusbar1Click(Form& form) {
-    form.Printertype1().setChecked(false);
-    form.PortinStatusbar1().setChecked(true);
-    form.StatusBar1().setPanel(status_panel::kPrinter, "");
-    form.StatusBar1().setPanel(status_panel::kPrinter, "Port: " + portName_);
-}
-
-bool PrinterSelection::SelectStartupPrinter(Form& form, int storedIndex) {
-    printerIndex_ = storedIndex;
-    if (catalogue_.Count() == 0) {
-        form.ShowMessage(
-            "No printer or plotter installed\rInstall a driver before you use this program");
         return false;
-    }
-    printerIndex_ = StartupPrinterIndex(storedIndex, catalogue_.Count());
+    printerIndex_ = selectedIndex;
+    RefreshPortAndClass();
     return true;
 }
 
-void PrinterSelection::ClassifyAtStartup(Form& form) {
+std::string PrinterSelection::PrinterPanelText(bool showType) const {
+    return showType ? deviceClass_ + " printertype selected" : "Port: " + portName_;
+}
+
+std::string PrinterSelection::ProbedTypeText() {
+    try {
+        return ProbeDeviceClass() + " printertype selected";
+    } catch (const std::exception&) {
+        return "Invalid or unknown driver";
+    }
+}
+
+bool PrinterSelection::SelectStartupPrinter(int storedIndex) {
+    printerIndex_ = storedIndex;
     if (catalogue_.Count() == 0)
-        return;
-    ClassifyPrinter(form);
-    WritePrinterPanel(form);
+        return false;
+    printerIndex_ = StartupPrinterIndex(storedIndex, catalogue_.Count());
+    return true;
 }
 
 }  // namespace tavrin

@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/DeviceProbe.h"
-#include "platform/Form.h"
-#include "platform/PrintSpooler.h"
 #include "printers/PrinterCatalogue.h"
+#include "printsystem/DeviceProbe.h"
+#include "printsystem/PrintSpooler.h"
 
 namespace tavrin {
 
@@ -51,24 +50,21 @@ public:
     // probe fails).
     void RefreshPortAndClass();
 
-    // RefreshPortAndClass, then sets the option controls for the printer's class.
-    void ClassifyPrinter(Form& form);
-    // The printer box's change event; `selectedIndex` is its selected item (-1: none).
-    void PrinterListChange(Form& form, int selectedIndex);
-    void Printertype1Click(Form& form);
-    void PortinStatusbar1Click(Form& form);
+    // The printer box's choice (-1: none): makes it the selected printer and reads its port and
+    // class. False when the index selects no printer: then nothing changes.
+    bool Choose(int selectedIndex);
+    // The text of the printer panel: the printer type or the port, as the menu says.
+    std::string PrinterPanelText(bool showType) const;
+    // The printer type probed afresh, as the printer panel shows it.
+    std::string ProbedTypeText();
 
-    // Start-up, before the printer box is filled: with no printer installed, shows the message
-    // and returns false; otherwise selects the stored index (the first printer when it is out
-    // of range) and returns true. The window then fills its printer box from Printers() and
-    // shows the entry at PrinterIndex().
-    bool SelectStartupPrinter(Form& form, int storedIndex);
-    // Later in the start-up: classifies the selected printer and writes the printer panel.
-    // Does nothing when no printer is installed.
-    void ClassifyAtStartup(Form& form);
+    // Start-up, before the printer box is filled: false when no printer is installed (the
+    // front end says so); otherwise selects the stored index (the first printer when it is out
+    // of range).
+    bool SelectStartupPrinter(int storedIndex);
 
-    // The printer panel's text: the printer type or the port, as the menu says.
-    void WritePrinterPanel(Form& form);
+    static constexpr const char* kNoPrinterInstalled =
+        "No printer or plotter installed\rInstall a driver before you use this program";
 
 private:
     PrintSpooler& spooler_;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/DeviceProbe.h"
+#include "printsystem/DeviceProbe.h"
 
 namespace tavrin {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/PrintSpooler.h"
+#include "printsystem/PrintSpooler.h"
 
 namespace tavrin {
 

@@ -1,7 +1,6 @@
 #include "printers/QueueManagement.h"
 
 #include "platform/Error.h"
-#include "platform/PrintButtonCaptions.h"
 
 namespace tavrin {
 namespace {
@@ -39,27 +38,6 @@ QueueCommandResult SendQueueCommand(PrintSpooler& spooler, const std::string& pr
         return {false, WithReason(text, printer->error())};
     }
     return {true, {}};
-}
-
-QueueCommandResult Pauseprinting1Click(Form& form, PrintSpooler& spooler,
-                                       const std::string& printerName) {
-    form.Resumeprinting1().setEnabled(true);
-    form.Pauseprinting1().setEnabled(false);
-    return SendQueueCommand(spooler, printerName, QueueCommand::Pause);
-}
-
-QueueCommandResult Resumeprinting1Click(Form& form, PrintSpooler& spooler,
-                                        const std::string& printerName) {
-    form.Resumeprinting1().setEnabled(false);
-    form.Pauseprinting1().setEnabled(true);
-    return SendQueueCommand(spooler, printerName, QueueCommand::Resume);
-}
-
-QueueCommandResult ClearQueu1Click(Form& form, PrintSpooler& spooler,
-                                   const std::string& printerName) {
-    QueueCommandResult result = SendQueueCommand(spooler, printerName, QueueCommand::Purge);
-    form.OKPrint().setCaption(kPrintCaptionAtStart);
-    return result;
 }
 
 }  // namespace tavrin

@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "platform/Form.h"
-#include "platform/PrintSpooler.h"
+#include "printsystem/PrintSpooler.h"
 
 namespace tavrin {
 
@@ -17,19 +16,5 @@ struct QueueCommandResult {
 // Opens `printerName`, sends `command` to its queue and closes the printer again.
 QueueCommandResult SendQueueCommand(PrintSpooler& spooler, const std::string& printerName,
                                     QueueCommand command);
-
-// The "Queue Mgt" menu commands. They act on the printer selected at the moment of the command
-// (`printerName`), whichever printer an earlier pause or resume went to.
-//
-// Pause and resume swap the enabled states of the two menu items before the command is sent,
-// so the items follow the user's last choice even when the spooler refuses it.
-QueueCommandResult Pauseprinting1Click(Form& form, PrintSpooler& spooler,
-                                       const std::string& printerName);
-QueueCommandResult Resumeprinting1Click(Form& form, PrintSpooler& spooler,
-                                        const std::string& printerName);
-// Deletes every job of the queue, then restores the print button's caption. The button's
-// enabled state, and so an armed schedule, is left as it is.
-QueueCommandResult ClearQueu1Click(Form& form, PrintSpooler& spooler,
-                                   const std::string& printerName);
 
 }  // namespace tavrin

@@ -10,8 +10,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "platform/DeviceProbe.h"
-#include "platform/PrintSpooler.h"
+#include "printsystem/DeviceProbe.h"
+#include "printsystem/PrintSpooler.h"
 
 namespace tavrin {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/PrintSpooler.h"
 #include "printers/PrinterAddress.h"
+#include "printsystem/PrintSpooler.h"
 
 namespace tavrin {
 

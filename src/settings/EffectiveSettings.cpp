@@ -14,31 +14,13 @@ namespace {
 constexpr int kDesignLeft = 273;
 constexpr int kDesignTop = 173;
 
-StoredSettings FirstRunValues(const SettingsLocation& location) {
-    StoredSettings values;
-    values.plain.xpos = kDesignLeft;
-    values.plain.ypos = kDesignTop;
-    values.plain.PrinterIndex = 0;
-    values.plain.FromStart = kFromStartFirstRun;
-    values.plain.FromEnd = kFromEndFirstRun;
-    values.plain.PSPageSize = "A4";
-    values.plain.TempFilesPath = location.CacheFolder;
-    values.AddMode = false;
-    values.ClearAfterSpool = false;
-    values.ShowPrinterType = false;
-    values.ReverseSet = true;
-    values.Hours = 12;
-    values.Minutes = 0;
-    return values;
-}
-
 }  // namespace
 
 StoredSettings ReadEffectiveSettings(const SettingsLocation& location) {
     std::error_code error;
     StoredSettings values = std::filesystem::is_regular_file(location.IniFileName, error)
                                 ? ReadStoredSettings(location)
-                                : FirstRunValues(location);
+                                : FirstRunValues(location, kDesignLeft, kDesignTop);
     FillEmptyTempFilesPath(location, values.plain);
     if (values.plain.TempFilesPath == location.CacheFolder)
         CreateCacheFolder(location);

@@ -6,8 +6,8 @@
 
 namespace tavrin {
 
-// The settings kept in plain variables. The others (list mode, menu check marks, the schedule
-// edits) live in the window's controls and are read and written through Form.
+// The settings a front end keeps in plain variables; StoredSettings adds the ones a window shows
+// in its controls.
 struct Settings {
     int xpos = 320;
     int ypos = 240;

@@ -20,45 +20,53 @@ bool IniFileExists(const SettingsLocation& location) {
 
 }  // namespace
 
-bool StartSettings(const SettingsLocation& location, Settings& settings, Form& form) {
-    const bool firstRun = !IniFileExists(location);
-    if (firstRun) {
-        settings.xpos = form.Left();
-        settings.ypos = form.Top();
-        WriteDefaultSettings(location, settings);
-        ApplyFirstRunSettings(location, settings, form);
-    } else {
-        LoadSettings(location, settings, form);
-    }
-    ApplyPageSizeSetting(settings, form);
-    form.MoveTo(settings.xpos, settings.ypos);
-    return firstRun;
+StoredSettings FirstRunValues(const SettingsLocation& location, int left, int top) {
+    StoredSettings values;
+    values.plain.xpos = left;
+    values.plain.ypos = top;
+    values.plain.PrinterIndex = 0;
+    values.plain.FromStart = kFromStartFirstRun;
+    values.plain.FromEnd = kFromEndFirstRun;
+    values.plain.PSPageSize = "A4";
+    values.plain.TempFilesPath = location.CacheFolder;
+    values.AddMode = false;
+    values.ClearAfterSpool = false;
+    values.ShowPrinterType = false;
+    values.ReverseSet = true;
+    values.Hours = 12;
+    values.Minutes = 0;
+    return values;
 }
 
-void ApplyFirstRunSettings(const SettingsLocation& location, Settings& settings, Form& form) {
-    settings.FromStart = kFromStartFirstRun;
-    settings.FromEnd = kFromEndFirstRun;
-    settings.PSPageSize = "A4";
-    form.Printertype1().setChecked(false);
-    form.PortinStatusbar1().setChecked(true);
-    form.Reverseset1().setChecked(true);
+StartedSettings StartSettings(const SettingsLocation& location, int left, int top) {
+    StartedSettings started;
+    started.firstRun = !IniFileExists(location);
+    if (!started.firstRun) {
+        started.values = ReadStoredSettings(location);
+        return started;
+    }
+    Settings position;
+    position.xpos = left;
+    position.ypos = top;
+    WriteDefaultSettings(location, position);
     CreateCacheFolder(location);
-    settings.TempFilesPath = location.CacheFolder;
+    started.values = FirstRunValues(location, left, top);
+    return started;
 }
 
-void ApplyPageSizeSetting(const Settings& settings, Form& form) {
-    for (std::size_t i = 0; i < kPageSizeNames.size(); ++i) {
-        if (settings.PSPageSize != kPageSizeNames[i])
-            continue;
-        const int match = static_cast<int>(i);
-        form.PageSizeItem(match).setChecked(true);
-        for (int other = 0; other < static_cast<int>(kPageSizeNames.size()); ++other) {
-            if (other != match)
-                form.PageSizeItem(other).setChecked(false);
-        }
-        break;
-    }
-    form.FitToPage().setCaption("Fit to page: " + settings.PSPageSize);
+std::optional<int> PageSizeItemNamed(const std::string& name) {
+    for (std::size_t i = 0; i < kPageSizeNames.size(); ++i)
+        if (name == kPageSizeNames[i])
+            return static_cast<int>(i);
+    return std::nullopt;
+}
+
+std::string PageSizeItemName(int index) {
+    return std::string(kPageSizeNames.at(static_cast<std::size_t>(index)));
+}
+
+std::string FitToPageCaption(const std::string& pageSize) {
+    return "Fit to page: " + pageSize;
 }
 
 void FillEmptyTempFilesPath(const SettingsLocation& location, Settings& settings) {

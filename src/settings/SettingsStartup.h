@@ -1,30 +1,36 @@
 #pragma once
 
-#include "platform/Form.h"
-#include "settings/Settings.h"
+#include <optional>
+#include <string>
+
 #include "settings/SettingsLocation.h"
+#include "settings/SettingsStore.h"
 
 namespace tavrin {
 
-// The settings steps of the main window's creation, before any printer work: loads the INI
-// file when it exists; otherwise (first run) takes the window's current position, writes the
-// first-run file and sets the first-run values in memory and in the controls. Then checks the
-// page-size item and sets the FitToPage caption, and moves the window to the stored position.
-// Returns true on a first run: the window is then to be centred when it is first shown.
-// An Error from writing the first-run file ends the steps where it arises.
-bool StartSettings(const SettingsLocation& location, Settings& settings, Form& form);
+// The settings a window starts with.
+struct StartedSettings {
+    StoredSettings values;
+    bool firstRun = false;  // the window is then centred when it is first shown
+};
 
-// The first-run values in memory: FromStart 600, FromEnd 30, PSPageSize A4, Printertype1
-// unchecked, PortinStatusbar1 and Reverseset1 checked, the cache folder as TempFilesPath. The
-// other controls keep their initial states; PrinterIndex and PlotFilesPath are not touched.
-void ApplyFirstRunSettings(const SettingsLocation& location, Settings& settings, Form& form);
+// Loads the INI file when it exists. Otherwise (the first run) writes the first-run file with the
+// window's design position (`left`, `top`) and returns the first-run values: FromStart 600,
+// FromEnd 30, PSPageSize A4, the printer port in the status bar, the set order reversed, the
+// cache folder (made) as TempFilesPath; the list mode, the clearing and the start time as a new
+// window has them. An Error from writing the first-run file passes on.
+StartedSettings StartSettings(const SettingsLocation& location, int left, int top);
+// The first-run values, with the window at (`left`, `top`).
+StoredSettings FirstRunValues(const SettingsLocation& location, int left, int top);
 
-// Checks the "PS fit to size" item whose name equals PSPageSize exactly (A5 .. A0) and clears
-// the others; with no match the menu stays as it is. The FitToPage caption becomes
-// "Fit to page: " followed by PSPageSize.
-void ApplyPageSizeSetting(const Settings& settings, Form& form);
+// The "PS fit to size:" item a page-size text names (A5 .. A0), none for any other text.
+std::optional<int> PageSizeItemNamed(const std::string& name);
+// The names of the page-size items, by index 0 (A5) .. 5 (A0).
+std::string PageSizeItemName(int index);
+// The caption of "Fit to page" for a page-size text.
+std::string FitToPageCaption(const std::string& pageSize);
 
-// After the printer work: an empty TempFilesPath becomes the cache folder.
+// An empty TempFilesPath becomes the cache folder (made when missing).
 void FillEmptyTempFilesPath(const SettingsLocation& location, Settings& settings);
 
 }  // namespace tavrin

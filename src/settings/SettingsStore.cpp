@@ -75,20 +75,6 @@ StoredSettings ReadStoredSettings(const SettingsLocation& location) {
     return stored;
 }
 
-void LoadSettings(const SettingsLocation& location, Settings& settings, Form& form) {
-    const StoredSettings stored = ReadStoredSettings(location);
-    settings = stored.plain;
-    if (stored.AddMode)
-        form.AddMode().setChecked(true);
-    form.Clearafterspooling1().setChecked(stored.ClearAfterSpool);
-    form.Printertype1().setChecked(stored.ShowPrinterType);
-    form.Reverseset1().setChecked(stored.ReverseSet);
-    form.Uur().setValue(stored.Hours);
-    form.Minuut().setValue(stored.Minutes);
-    if (!form.Printertype1().checked())
-        form.PortinStatusbar1().setChecked(true);
-}
-
 void WriteDefaultSettings(const SettingsLocation& location, const Settings& settings) {
     CreateIniFolder(location);
     WriteProfileStrings(location.IniFileName,
@@ -109,26 +95,26 @@ void WriteDefaultSettings(const SettingsLocation& location, const Settings& sett
                         });
 }
 
-void SaveSettings(const SettingsLocation& location, const Settings& settings, Form& form) {
+void SaveSettings(const SettingsLocation& location, const StoredSettings& settings) {
     CreateIniFolder(location);
-    WriteProfileStrings(
-        location.IniFileName,
-        {
-            {kWindow, "xpos", IniIntText(form.Left())},
-            {kWindow, "ypos", IniIntText(form.Top())},
-            {kData, "TempFilesPath", settings.TempFilesPath},
-            {kData, "PlotFilesPath", settings.PlotFilesPath},
-            {kPrinters, "Printer#", IniIntText(settings.PrinterIndex)},
-            {kSetUp, "FromEnd", IniIntText(settings.FromEnd)},
-            {kSetUp, "FromStart", IniIntText(settings.FromStart)},
-            {kSetUp, "PSPageSize", settings.PSPageSize},
-            {kMode, "AddMode", IniBoolText(form.AddMode().checked())},
-            {kMode, "ClearAfterSpool", IniBoolText(form.Clearafterspooling1().checked())},
-            {kMode, "ShowPrinterType", IniBoolText(form.Printertype1().checked())},
-            {kMode, "ReverseSet", IniBoolText(form.Reverseset1().checked())},
-            {kSchedule, "Hours", IniIntText(form.Uur().value())},
-            {kSchedule, "Minutes", IniIntText(form.Minuut().value())},
-        });
+    const Settings& plain = settings.plain;
+    WriteProfileStrings(location.IniFileName,
+                        {
+                            {kWindow, "xpos", IniIntText(plain.xpos)},
+                            {kWindow, "ypos", IniIntText(plain.ypos)},
+                            {kData, "TempFilesPath", plain.TempFilesPath},
+                            {kData, "PlotFilesPath", plain.PlotFilesPath},
+                            {kPrinters, "Printer#", IniIntText(plain.PrinterIndex)},
+                            {kSetUp, "FromEnd", IniIntText(plain.FromEnd)},
+                            {kSetUp, "FromStart", IniIntText(plain.FromStart)},
+                            {kSetUp, "PSPageSize", plain.PSPageSize},
+                            {kMode, "AddMode", IniBoolText(settings.AddMode)},
+                            {kMode, "ClearAfterSpool", IniBoolText(settings.ClearAfterSpool)},
+                            {kMode, "ShowPrinterType", IniBoolText(settings.ShowPrinterType)},
+                            {kMode, "ReverseSet", IniBoolText(settings.ReverseSet)},
+                            {kSchedule, "Hours", IniIntText(settings.Hours)},
+                            {kSchedule, "Minutes", IniIntText(settings.Minutes)},
+                        });
 }
 
 }  // namespace tavrin

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/PrintSpooler.h"
+#include "printsystem/PrintSpooler.h"
 #include "spool/JobVerdict.h"
 
 namespace tavrin {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/PrintSpooler.h"
+#include "printsystem/PrintSpooler.h"
 
 namespace tavrin {
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/PrintSpooler.h"
+#include "printsystem/PrintSpooler.h"
 #include "spool/JobTracker.h"
 
 namespace tavrin {

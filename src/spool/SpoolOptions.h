@@ -7,8 +7,9 @@ namespace tavrin {
 
 enum class PageSize { A5, A4, A3, A2, A1, A0 };
 
-// The options a spool run and the rewriters read, each at the moment of use. The window answers
-// from its check boxes, menu check marks and settings; tavrin-cli from its flags.
+// The options a spool run and the rewriters read, each at the moment of use, and the printer the
+// next job goes to. Whoever runs the spool run answers them: a window from its boxes, menu check
+// marks and settings as they are at that moment, tavrin-cli from its flags.
 class SpoolOptions {
 public:
     virtual ~SpoolOptions() = default;
@@ -28,6 +29,8 @@ public:
     virtual int FromStart() const = 0;              // head window for "QL"
     virtual int FromEnd() const = 0;                // tail window for "PG;"
     virtual std::string TempFilesPath() const = 0;  // folder of the temporary file
+
+    virtual std::string PrinterName() const = 0;  // the spooler's name of the printer
 };
 
 }  // namespace tavrin

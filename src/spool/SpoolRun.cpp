@@ -3,13 +3,13 @@
 #include <charconv>
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <thread>
 #include <utility>
 
 #include "platform/Error.h"
 #include "platform/FileData.h"
-#include "platform/PrintButtonCaptions.h"
-#include "platform/StatusPanels.h"
+#include "printers/ProbeDeviceClass.h"
 #include "spool/HpglRewrite.h"
 #include "spool/OceHeader.h"
 #include "spool/PostScriptHeader.h"
@@ -38,6 +38,7 @@ public:
     int FromStart() const override { return options_.FromStart(); }
     int FromEnd() const override { return options_.FromEnd(); }
     std::string TempFilesPath() const override { return tempFilesPath_; }
+    std::string PrinterName() const override { return options_.PrinterName(); }
 
 private:
     const SpoolOptions& options_;
@@ -65,37 +66,15 @@ std::string RefusedSendsMessage(const std::vector<RefusedSend>& refused) {
     return ByPrinterMessage("Not sent to %s:", lines);
 }
 
-SpoolRunner::SpoolRunner(Form& form, PrintSpooler& spooler, PrinterSelection& printers,
-                         JobList& jobList, const SpoolOptions& options,
-                         std::function<void()> armScheduledStart)
-    : form_(form),
-      spooler_(spooler),
-      printers_(printers),
-      jobList_(jobList),
-      options_(options),
-      armScheduledStart_(std::move(armScheduledStart)) {}
+SpoolRunner::SpoolRunner(PrintSpooler& spooler, DeviceProbe& probe, const SpoolOptions& options)
+    : spooler_(spooler), probe_(probe), options_(options) {}
 
-void SpoolRunner::OKPrintClick() {
-    if (form_.StringGrid1().cell(0, 1).empty())
-        return;
-    if (!form_.Schedule().checked()) {
-        form_.Timer1().setEnabled(false);
-        SpoolRun();
-    } else if (armScheduledStart_) {
-        armScheduledStart_();
-    }
-}
-
-void SpoolRunner::SpoolRun() {
-    if (running_)
-        return;
-    running_ = true;
+void SpoolRunner::Run(SharedJobList& jobs, RunObserver& observer, std::stop_token stop) {
+    jobs_ = &jobs;
+    observer_ = &observer;
+    stop_ = std::move(stop);
     report_ = SpoolRunReport{};
-    runEndTold_ = false;
-    rowsRemoved_ = 0;
     try {
-        form_.OKPrint().setCaption(kPrintCaptionBusy);
-        form_.OKPrint().setEnabled(false);
         tempFilesPath_ = options_.TempFilesPath();
         tempFileName_ = tavrin::TempFileName(tempFilesPath_);
         if (!options_.JobAsSet()) {
@@ -103,68 +82,80 @@ void SpoolRunner::SpoolRun() {
         } else {
             RunSets();
         }
-        EndOfRun();
-    } catch (...) {
-        running_ = false;
-        // The rows this run removed are gone: the count shown says so.
-        if (rowsRemoved_ > 0)
-            form_.StatusBar1().setPanel(status_panel::kFileCount,
-                                        kFilesInJoblist + std::to_string(jobList_.FileCount()));
-        BackToIdle();
-        TellRunEnded();
+        if (jobs.Change([](JobList& list) {
+                const JobList before = list;
+                list.EndRun();
+                return !(list == before);
+            }))
+            observer.ListChanged();
+        report_.finished = !report_.stopped;
+    } catch (const std::exception& error) {
+        observer.Done(report_, error.what());
         throw;
     }
-    running_ = false;
+    observer.Done(report_, {});
+}
+
+bool SpoolRunner::StopAsked() {
+    if (stop_.stop_requested())
+        report_.stopped = true;
+    return report_.stopped;
 }
 
 void SpoolRunner::RunRows() {
-    const int n = jobList_.FileCount();
-    for (int k = 1; k <= n; ++k) {
+    const int n = jobs_->Read([](const JobList& list) { return list.FileCount(); });
+    for (int k = 0; k < n; ++k) {
+        if (k > 0 && StopAsked())
+            return;
         const bool clear = options_.ClearAfterSpooling();
-        const int row = clear ? 1 : k;
-        // Rows removed from the list while the run let the window work are not sent.
-        if (row > jobList_.FileCount())
+        const int index = clear ? 0 : k;
+        // Rows removed from the list meanwhile are not sent.
+        const std::optional<JobRow> row = jobs_->Read([index](const JobList& list) {
+            return index < list.FileCount()
+                       ? std::optional<JobRow>(list.Rows()[static_cast<std::size_t>(index)])
+                       : std::nullopt;
+        });
+        if (!row)
             break;
-        SpoolRow(row);
+        observer_->FileStarted(index, row->file);
+        SpoolRow(*row);
         if (clear) {
-            form_.StringGrid1().deleteRow(row);
-            jobList_.SetFileCount(jobList_.FileCount() - 1);
-            ++rowsRemoved_;
+            jobs_->Change([](JobList& list) { list.TakeFirstSent(); });
+            observer_->ListChanged();
         }
-        form_.ProcessPendingMessages();
     }
 }
 
 void SpoolRunner::RunSets() {
     const int sets = options_.GlobalCopies();
+    bool first = true;
     for (int set = 1; set <= sets; ++set) {
-        const int n = jobList_.FileCount();
-        if (options_.ReverseSet()) {
-            for (int row = n; row >= 1; --row)
-                SpoolSetFile(row);
-        } else {
-            for (int row = 1; row <= n; ++row)
-                SpoolSetFile(row);
+        const int n = jobs_->Read([](const JobList& list) { return list.FileCount(); });
+        for (int i = 0; i < n; ++i) {
+            if (!std::exchange(first, false) && StopAsked())
+                return;
+            SpoolSetFile(options_.ReverseSet() ? n - 1 - i : i);
         }
     }
 }
 
 bool SpoolRunner::ClassIs(DeviceKind kind) {
-    return ClassOf(printers_.ProbeDeviceClass()) == kind;
+    return ClassOf(DeviceClassOf(probe_.Probe(options_.PrinterName()))) == kind;
 }
 
 bool SpoolRunner::RefusedAsNoFile(const std::string& file) {
     if (!IsThereButNoFile(file))
         return false;
-    report_.refused.push_back({printers_.PrinterName(), file, DocumentNameOf(file),
-                               FormatMessage("Cannot open file %s", file)});
+    RefusedSend send{options_.PrinterName(), file, DocumentNameOf(file),
+                     FormatMessage("Cannot open file %s", file)};
+    report_.refused.push_back(send);
+    observer_->Refused(send);
     return true;
 }
 
-void SpoolRunner::SpoolRow(int row) {
-    const Grid& grid = form_.StringGrid1();
-    const std::string file = grid.cell(0, row);
-    const std::string copiesText = grid.cell(1, row);
+void SpoolRunner::SpoolRow(const JobRow& row) {
+    const std::string& file = row.file;
+    const std::string& copiesText = row.copies;
     const RunOptions options(options_, tempFilesPath_);
     if (RefusedAsNoFile(file))
         return;
@@ -205,16 +196,20 @@ void SpoolRunner::SpoolRow(int row) {
     }
 }
 
-void SpoolRunner::SpoolSetFile(int row) {
-    // Rows removed from the list while the run let the window work are not sent.
-    if (row > jobList_.FileCount())
+void SpoolRunner::SpoolSetFile(int index) {
+    // Rows removed from the list meanwhile are not sent.
+    const std::optional<std::string> listed = jobs_->Read([index](const JobList& list) {
+        return index < list.FileCount()
+                   ? std::optional<std::string>(list.Rows()[static_cast<std::size_t>(index)].file)
+                   : std::nullopt;
+    });
+    if (!listed)
         return;
-    const std::string file = form_.StringGrid1().cell(0, row);
+    const std::string& file = *listed;
+    observer_->FileStarted(index, file);
     const RunOptions options(options_, tempFilesPath_);
-    if (RefusedAsNoFile(file)) {
-        form_.ProcessPendingMessages();
+    if (RefusedAsNoFile(file))
         return;
-    }
 
     if (ClassIs(DeviceKind::HpGl2) && options_.RemoveQL()) {
         RewriteHpglFile(file, 0, options);
@@ -228,12 +223,11 @@ void SpoolRunner::SpoolSetFile(int row) {
     } else {
         Send(file, file, 1);
     }
-    form_.ProcessPendingMessages();
 }
 
 void SpoolRunner::Send(const std::string& path, const std::string& listedFile, int times) {
     for (int i = 0; i < times; ++i) {
-        const std::string printer = printers_.PrinterName();
+        const std::string printer = options_.PrinterName();
         const SendResult result = SendWaitingForRoom(printer, path);
         if (result.accepted) {
             report_.sent.push_back({.printerName = printer,
@@ -242,9 +236,11 @@ void SpoolRunner::Send(const std::string& path, const std::string& listedFile, i
                                     .jobId = result.jobId,
                                     .bytes = result.bytesSent,
                                     .sentAt = std::time(nullptr)});
+            observer_->Sent(report_.sent.back());
         } else {
             report_.refused.push_back(
                 {printer, listedFile, DocumentNameOf(listedFile), result.refusal});
+            observer_->Refused(report_.refused.back());
         }
     }
 }
@@ -253,55 +249,24 @@ SendResult SpoolRunner::SendWaitingForRoom(const std::string& printer, const std
     SendResult result = SendFileRaw(spooler_, printer, path);
     if (!result.refusedAsFull)
         return result;
-    StatusBar& status = form_.StatusBar1();
-    const std::string shown = status.panel(status_panel::kRun);
-    status.setPanel(status_panel::kRun, FormatMessage(kWaitingForRoom, printer));
+    observer_->WaitingForRoom(printer, true);
     const auto start = std::chrono::steady_clock::now();
     while (result.refusedAsFull) {
         const auto waited = std::chrono::steady_clock::now() - start;
-        if (keepWaitingForRoom &&
-            !keepWaitingForRoom(
+        if (!observer_->KeepWaitingForRoom(
                 printer,
                 static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(waited).count())))
             break;
         const auto retry =
             std::chrono::steady_clock::now() + std::chrono::seconds(kRoomRetrySeconds);
-        do {
-            form_.ProcessPendingMessages();
+        while (std::chrono::steady_clock::now() < retry && !stop_.stop_requested())
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        } while (std::chrono::steady_clock::now() < retry);
+        if (stop_.stop_requested())
+            break;
         result = SendFileRaw(spooler_, printer, path);
     }
-    status.setPanel(status_panel::kRun, shown);
+    observer_->WaitingForRoom(printer, false);
     return result;
-}
-
-void SpoolRunner::EndOfRun() {
-    Grid& grid = form_.StringGrid1();
-    if (grid.cell(0, 1).empty()) {
-        jobList_.SetFileCount(0);
-        grid.setRowCount(JobList::kEmptyRowCount);
-        grid.setColWidth(0, JobList::kNameWidthNarrow);
-        form_.StatusBar1().setPanel(status_panel::kFileCount,
-                                    kFilesInJoblist + std::to_string(jobList_.FileCount()));
-    }
-    BackToIdle();
-    form_.StatusBar1().setPanel(status_panel::kRun, report_.refused.empty() ? kDone : kFailed);
-    report_.finished = true;
-    TellRunEnded();
-    if (!report_.refused.empty())
-        form_.ShowMessage(RefusedSendsMessage(report_.refused));
-}
-
-void SpoolRunner::TellRunEnded() {
-    if (!runEndTold_ && runEnded)
-        runEnded(report_);
-    runEndTold_ = true;
-}
-
-void SpoolRunner::BackToIdle() {
-    form_.OKPrint().setCaption(kPrintCaptionAfterRun);
-    form_.OKPrint().setEnabled(true);
 }
 
 }  // namespace tavrin

@@ -1,21 +1,24 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
-#include "joblist/JobList.h"
-#include "platform/Form.h"
-#include "platform/PrintSpooler.h"
+#include "joblist/SharedJobList.h"
 #include "printers/DeviceClass.h"
-#include "printers/PrinterSelection.h"
+#include "printsystem/DeviceProbe.h"
+#include "printsystem/PrintSpooler.h"
 #include "spool/ByPrinterMessage.h"
 #include "spool/JobTracker.h"
 #include "spool/SendFileRaw.h"
 #include "spool/SpoolOptions.h"
 
 namespace tavrin {
+
+// How a run's status panel shows its end.
+inline constexpr const char* kRunDone = "Done";
+inline constexpr const char* kRunFailed = "Failed";
 
 // One send the spooler did not take.
 struct RefusedSend {
@@ -31,6 +34,7 @@ struct SpoolRunReport {
     std::vector<RefusedSend> refused;
     std::vector<TrackedJob> sent;  // every job the spooler took, in order, to be followed
     bool finished = false;         // the run reached its end (no error stopped it)
+    bool stopped = false;          // a stop was asked for and the run ended between two files
 
     int accepted() const { return static_cast<int>(sent.size()); }
     int sends() const { return accepted() + static_cast<int>(refused.size()); }  // jobs offered
@@ -45,46 +49,48 @@ std::string RefusedSendsMessage(const std::vector<RefusedSend>& refused);
 // "'<text>' is not a valid integer value" for anything else, the empty text included.
 int ParseCopyCount(const std::string& text);
 
-// The spool run: turns every row of the job list into raw jobs on the selected printer, altered
-// for its device class as the options say. Reads the printer, its class, the options and the
-// cells at each use, so changes made between files (the run lets the window handle its messages
-// after each row or file) apply to the following sends.
+// What a spool run tells while it goes, on the thread it runs on. A window hands each call to its
+// own thread; nothing here may wait for that thread.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    // A row (or, in set mode, a file of a set) is about to be sent; `index` is the row's place in
+    // the list at that moment, from 0 (with the list cleared as it goes, every row is sent from 0).
+    virtual void FileStarted(int /*index*/, const std::string& /*file*/) {}
+    virtual void Sent(const TrackedJob& /*job*/) {}
+    virtual void Refused(const RefusedSend& /*send*/) {}
+    // The print server takes no more jobs: the run waits and tries again every
+    // kRoomRetrySeconds (`waiting` true), until it has room again (false).
+    virtual void WaitingForRoom(const std::string& /*printer*/, bool /*waiting*/) {}
+    // Asked before each new try while waiting, with the seconds waited so far: false gives up,
+    // and the send counts as refused.
+    virtual bool KeepWaitingForRoom(const std::string& /*printer*/, int /*secondsWaited*/) {
+        return true;
+    }
+    // The run took a sent row off the job list, or emptied it at its end.
+    virtual void ListChanged() {}
+    // The run is over: `report.finished` says whether it reached its end; otherwise `error` is
+    // the message of the error that ended it (which the run then throws).
+    virtual void Done(const SpoolRunReport& /*report*/, const std::string& /*error*/) {}
+};
+
+// The spool run: turns every row of the job list into raw jobs on the printer the options name,
+// altered for its device class as the options say. Reads the printer, its class, the options and
+// the rows at each use, so that changes made between files apply to the following sends. Runs on
+// whichever thread calls Run; the spooler and the probe are that thread's to use.
 class SpoolRunner {
 public:
-    static constexpr const char* kDone = "Done";
-    static constexpr const char* kFailed = "Failed";
+    SpoolRunner(PrintSpooler& spooler, DeviceProbe& probe, const SpoolOptions& options);
 
-    // `armScheduledStart` arms the start at the set time when the print button is pressed with
-    // Schedule checked.
-    SpoolRunner(Form& form, PrintSpooler& spooler, PrinterSelection& printers, JobList& jobList,
-                const SpoolOptions& options, std::function<void()> armScheduledStart);
-
-    // The print button: nothing when row 1 has no file name; with Schedule unchecked Timer1 is
-    // disabled and the run starts; with Schedule checked the start is armed.
-    void OKPrintClick();
-
-    // One pass over the job list. An error ends it where it arises and passes to the caller,
-    // after the print button is idle again; jobs already sent stay in the queue. A call made
-    // while a run is under way (from a handler run between files) does nothing.
-    void SpoolRun();
-
-    // Sends the file of `row` once, as a member of a set.
-    void SpoolSetFile(int row);
+    // One pass over the job list. A stop asked for through `stop` ends it between two files. An
+    // error ends it where it arises and is thrown after the observer was told; jobs already sent
+    // stay in the queue.
+    void Run(SharedJobList& jobs, RunObserver& observer, std::stop_token stop = {});
 
     // The temporary file of the current (or last) run.
     const std::string& TempFileName() const { return tempFileName_; }
     const SpoolRunReport& LastRun() const { return report_; }
-    bool running() const { return running_; }
 
-    // Called with the report at the end of every run, also of one an error ended, before the
-    // error passes on.
-    std::function<void(const SpoolRunReport& report)> runEnded;
-    // While the print server takes no more jobs (it holds as many as it takes), the run waits,
-    // shows kWaitingForRoom in status panel 3, and tries the send again every
-    // kRoomRetrySeconds, handling the window's messages meanwhile. This is asked before each
-    // try, with the seconds waited so far: false gives up, and the send counts as refused.
-    // Unset: the run waits as long as it takes.
-    std::function<bool(const std::string& printerName, int secondsWaited)> keepWaitingForRoom;
     static constexpr const char* kWaitingForRoom = "Waiting for %s to take more jobs";
     static constexpr int kRoomRetrySeconds = 1;
 
@@ -93,31 +99,28 @@ private:
 
     void RunRows();
     void RunSets();
-    void SpoolRow(int row);
+    void SpoolRow(const JobRow& row);
+    void SpoolSetFile(int index);
     // A listed name that is there but is no regular file (a folder, a named pipe, a device) is
     // refused at once with "Cannot open file %s", and the run goes on: reading it could wait or
     // run for ever.
     bool RefusedAsNoFile(const std::string& file);
     void Send(const std::string& path, const std::string& listedFile, int times);
     SendResult SendWaitingForRoom(const std::string& printer, const std::string& path);
-    void EndOfRun();
-    void BackToIdle();
-    void TellRunEnded();
-    // Probes the selected printer afresh and tests its class.
+    // Probes the printer afresh and tests its class.
     bool ClassIs(DeviceKind kind);
+    // Whether a stop was asked for; then the report says so.
+    bool StopAsked();
 
-    Form& form_;
     PrintSpooler& spooler_;
-    PrinterSelection& printers_;
-    JobList& jobList_;
+    DeviceProbe& probe_;
     const SpoolOptions& options_;
-    std::function<void()> armScheduledStart_;
+    SharedJobList* jobs_ = nullptr;
+    RunObserver* observer_ = nullptr;
+    std::stop_token stop_;
     std::string tempFileName_;
     std::string tempFilesPath_;
     SpoolRunReport report_;
-    int rowsRemoved_ = 0;
-    bool running_ = false;
-    bool runEndTold_ = false;
 };
 
 }  // namespace tavrin

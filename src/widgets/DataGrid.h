@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "joblist/GridModel.h"
 #include "widgets/DataGridColumn.h"
+#include "widgets/GridModel.h"
 
 namespace tavrin {
 

@@ -4,7 +4,7 @@
 #include <QFont>
 #include <QStringList>
 
-#include "joblist/GridColumn.h"
+#include "widgets/GridColumn.h"
 
 class QMenu;
 

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QPainter>
 
-#include "joblist/DisplayMask.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataGridInplaceEdit.h"
 #include "widgets/DataGridStyle.h"
+#include "widgets/DisplayMask.h"
 
 namespace tavrin {
 
@@ -27,7 +27,7 @@ void DataGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     QString text = ToQString(grid.cellRef(col, row));
     const bool focused = option.state & QStyle::State_HasFocus;
     const bool selected = option.state & QStyle::State_Selected;
-    const FontSpec font = column.font();
+    const CellFont font = column.font();
     QColor textColor = ToQColor(font.color);
     QColor background = ToQColor(column.color());
     if (focused || (selected && grid_.Options().rowSelect)) {

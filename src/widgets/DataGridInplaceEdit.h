@@ -2,7 +2,7 @@
 
 #include <QLineEdit>
 
-#include "joblist/GridColumn.h"
+#include "widgets/GridColumn.h"
 
 namespace tavrin {
 

@@ -2,7 +2,7 @@
 
 namespace tavrin {
 
-QFont ToQFont(const FontSpec& wanted, const QFont& base) {
+QFont ToQFont(const CellFont& wanted, const QFont& base) {
     QFont font = base;
     if (!wanted.family.empty())
         font.setFamily(ToQString(wanted.family));
@@ -14,8 +14,8 @@ QFont ToQFont(const FontSpec& wanted, const QFont& base) {
     return font;
 }
 
-FontSpec FromQFont(const QFont& font, const QColor& color) {
-    FontSpec result;
+CellFont FromQFont(const QFont& font, const QColor& color) {
+    CellFont result;
     result.family = FromQString(font.family());
     result.pointSize = font.pointSize() > 0 ? font.pointSize() : 0;
     result.bold = font.bold();

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "joblist/CellValues.h"
-#include "joblist/GridColumn.h"
+#include "widgets/CellValues.h"
+#include "widgets/GridColumn.h"
 
 namespace tavrin {
 
@@ -22,8 +22,8 @@ inline std::uint32_t FromQColor(const QColor& color) {
 }
 
 // The font `wanted` on top of `base`: the window's font fills in what `wanted` leaves open.
-QFont ToQFont(const FontSpec& wanted, const QFont& base);
-FontSpec FromQFont(const QFont& font, const QColor& color);
+QFont ToQFont(const CellFont& wanted, const QFont& base);
+CellFont FromQFont(const QFont& font, const QColor& color);
 
 inline QString ToQString(const std::string& text) {
     return QString::fromStdString(text);

@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <functional>
 
-#include "joblist/GridModel.h"
+#include "widgets/GridModel.h"
 
 namespace tavrin {
 

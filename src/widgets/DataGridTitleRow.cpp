@@ -32,7 +32,7 @@ void DataGridTitleRow::paintSection(QPainter* painter, const QRect& rect, int lo
 
     const std::string& caption = title.caption();
     const QString text = ToQString(caption.empty() ? grid.cellRef(logicalIndex, 0) : caption);
-    const FontSpec font = title.font();
+    const CellFont font = title.font();
     painter->setFont(ToQFont(font, grid_.font()));
     painter->setPen(ToQColor(font.color));
     painter->setClipRect(rect);

@@ -40,7 +40,7 @@ protected:
     }
     Texts Tips() {
         Texts tips;
-        for (int row = 1; row <= form->session().jobList().FileCount(); ++row)
+        for (int row = 1; row <= form->Jobs().FileCount(); ++row)
             tips.push_back(TipAt(0, row));
         return tips;
     }

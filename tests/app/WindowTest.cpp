@@ -168,11 +168,11 @@ TEST_F(WindowTest, TheDialogsAreMadeOnceHiddenAndShownByTheirItems) {
 
 TEST_F(WindowTest, SelectedDroppedAndHandedOverFilesReplaceInNewModeAndAddInAddMode) {
     Start(Texts(5, kPs.string()));
-    const std::string folder = form->session().settings().PlotFilesPath;
+    const std::string folder = form->Stored().plain.PlotFilesPath;
     dialogs.answers = {{}, Chosen({kPlotA, kPlotB, kPlotC}, 1)};
     Click("SelectFiles");
     EXPECT_EQ(Rows(), Texts(5, kPs.string()));
-    EXPECT_EQ(form->session().settings().PlotFilesPath, folder);
+    EXPECT_EQ(form->Stored().plain.PlotFilesPath, folder);
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     const FileDialogRequest& first = dialogs.openRequests[0];
     EXPECT_TRUE(first.multipleFiles && first.fileName.isEmpty() && first.filterIndex == 0);
@@ -183,7 +183,7 @@ TEST_F(WindowTest, SelectedDroppedAndHandedOverFilesReplaceInNewModeAndAddInAddM
 
     Click("SelectFiles");
     EXPECT_EQ(Rows(), (Texts{kPlotA.string(), kPlotB.string(), kPlotC.string()}));
-    EXPECT_EQ(form->session().settings().PlotFilesPath, kPlotFolder);
+    EXPECT_EQ(form->Stored().plain.PlotFilesPath, kPlotFolder);
     // The next time the dialog opens in the files' folder, on the filter chosen last.
     Item("Selectfiles1")->trigger();
     EXPECT_EQ((std::pair{dialogs.openRequests.back().folder.toStdString(),
@@ -198,22 +198,22 @@ TEST_F(WindowTest, SelectedDroppedAndHandedOverFilesReplaceInNewModeAndAddInAddM
     EXPECT_EQ(form->StringGrid1().cell(1, 4), "2");
 
     Drop({kPlotC});
-    const int batches = form->session().jobList().BatchCount();
+    const int batches = form->Jobs().BatchCount();
     form->AddHandedOverFiles({kPlotA.string(), kPlotB.string()});
     EXPECT_EQ(Rows(), (Texts{kPlotA.string(), kPlotB.string(), kPlotC.string(), kPs.string(),
                              kPlotC.string(), kPlotA.string(), kPlotB.string()}));
-    EXPECT_EQ(form->session().jobList().BatchCount(), batches + 1);
+    EXPECT_EQ(form->Jobs().BatchCount(), batches + 1);
     Click("RepMode");
     Drop({kPlotB, kPs});
     EXPECT_EQ(Rows(), (Texts{kPlotB.string(), kPs.string()}));
     // A drop leaves the dialog's folder alone.
-    EXPECT_EQ(form->session().settings().PlotFilesPath, kPs.parent_path().string() + "/");
+    EXPECT_EQ(form->Stored().plain.PlotFilesPath, kPs.parent_path().string() + "/");
 }
 
 TEST_F(WindowTest, SaveOpenAndViewTheJobListFailuresKeepItAndTheTempFolderIsChosen) {
     Start({kPlotA.string(), kPlotB.string()});
     form->StringGrid1().setCell(1, 2, "3");
-    const fs::path temp = form->session().settings().TempFilesPath;
+    const fs::path temp = form->Stored().plain.TempFilesPath;
     const fs::path saved = folders.root / "list.tjf";
 
     // View right after start-up writes the current list; saved without an extension, the file
@@ -257,7 +257,7 @@ TEST_F(WindowTest, SaveOpenAndViewTheJobListFailuresKeepItAndTheTempFolderIsChos
         return answer;
     });
     Item("SetTempdir1")->trigger();
-    EXPECT_EQ((Texts{offered, form->session().settings().TempFilesPath}),
+    EXPECT_EQ((Texts{offered, form->Stored().plain.TempFilesPath}),
               (Texts{temp.string(), temp.string()}));
     answer = folders.root.path().string();
     Item("SetTempdir1")->trigger();
@@ -279,7 +279,7 @@ TEST_F(WindowTest, CommandLineFilesOneRelativeAreSentByOkPrintEnterAndAtTheSched
     EXPECT_EQ(Rows(), (Texts{kPlotA.string(), kPlotC.string()}));
     EXPECT_EQ((Texts{form->StringGrid1().cell(1, 1), Panel(0), Panel(1), Panel(2)}),
               (Texts{"1", "Mode: start a new joblist", "Files in joblist: 2",
-                     "Port: " + form->session().printers().PortName()}));
+                     "Port: " + form->Printers().PortName()}));
     SaveShot(*form, "window-hpgl");
     ChoosePrinter(Server::kRawQueue);
     const std::size_t before = Jobs(Server::kRawQueue);
@@ -287,7 +287,7 @@ TEST_F(WindowTest, CommandLineFilesOneRelativeAreSentByOkPrintEnterAndAtTheSched
     QTest::keyClick(Find("StringGrid1"), Qt::Key_Return);
     EXPECT_EQ(Panel(3), "");
 
-    // The run lets the window work between files: the caption is read there.
+    // The window works while the run goes: the caption is read meanwhile.
     QStringList captionsDuringRun;
     QTimer watcher;
     QObject::connect(&watcher, &QTimer::timeout,
@@ -306,6 +306,7 @@ TEST_F(WindowTest, CommandLineFilesOneRelativeAreSentByOkPrintEnterAndAtTheSched
 
     Find("Schedule")->setFocus();
     QTest::keyClick(Find("Schedule"), Qt::Key_Return);
+    WaitForRunEnd();
     EXPECT_EQ(PrintServer().WaitForJobs(Server::kRawQueue, before + 4).size(), before + 4);
 
     auto* timer = form->findChild<QTimer*>(QStringLiteral("Timer1"));
@@ -318,13 +319,14 @@ TEST_F(WindowTest, CommandLineFilesOneRelativeAreSentByOkPrintEnterAndAtTheSched
     uur->selectAll();
     QTest::keyClicks(uur, "25");
     Find("Minuut")->setFocus();
-    EXPECT_EQ((std::pair{form->Uur().value(), uur->text()}), (std::pair{23, QStringLiteral("23")}));
-    form->Uur().setValue(clock.now.hour);
-    form->Minuut().setValue(clock.now.minute);
+    EXPECT_EQ((std::pair{form->Uur().Value(), uur->text()}), (std::pair{23, QStringLiteral("23")}));
+    form->Uur().SetValue(clock.now.hour);
+    form->Minuut().SetValue(clock.now.minute);
     Click("OKPrint");
     EXPECT_EQ((std::pair{Find<QPushButton>("OKPrint")->text(), Find("OKPrint")->isEnabled()}),
               (std::pair{QStringLiteral("Starts at 09:15"), false}));
     ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection));
+    WaitForRunEnd();
     EXPECT_EQ((std::tuple{Panel(3), timer->interval(), timer->isActive()}),
               (std::tuple{std::string("Done"), 120000, true}));
     ExpectReady();
@@ -369,9 +371,9 @@ TEST_F(WindowTest, PostScriptOptionsAndPageSizesThenHpglOptionsRewriteTheFileThe
     EXPECT_EQ(Find<QCheckBox>("FitToPage")->text(), QStringLiteral("Fit to page: A0"));
     Item("A0size1")->trigger();
     EXPECT_TRUE(Item("A0size1")->isChecked());
-    const bool reverse = form->session().options().ReverseSet();
+    const bool reverse = form->Options().ReverseSet();
     Item("Reverseset1")->trigger();
-    EXPECT_EQ(form->session().options().ReverseSet(), !reverse);
+    EXPECT_EQ(form->Options().ReverseSet(), !reverse);
 
     ChoosePrinter(Server::kHpglQueue);
     Item("Printertype1")->trigger();

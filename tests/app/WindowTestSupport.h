@@ -22,10 +22,10 @@
 #include "app/WindowPrintServer.h"
 #include "joblist/LongFileName.h"
 #include "settings/SettingsStore.h"
-#include "spool/Session.h"
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
 #include "support/TestApplication.h"
+#include "widgets/IntegerEdit.h"
 
 namespace tavrin::test {
 
@@ -157,7 +157,8 @@ protected:
             return ReadStoredSettings(location).plain.PrinterIndex;
         });
         form = std::make_unique<TTavrinForm>(server->Spooler(), server->Probe(), clock,
-                                             folders.location, nullptr, listing);
+                                             folders.location, nullptr, listing,
+                                             server->RunConnections());
         form->MessageBox = [this](const QString& text) { messages.push_back(text.toStdString()); };
         form->OpenDocument = [this](const QString& path) { opened.push_back(path.toStdString()); };
         form->EndProgram = [this] { ++endRequests; };
@@ -190,11 +191,20 @@ protected:
     std::string Which(bool (T::*state)() const, std::initializer_list<const char*> names) const {
         return test::Which(*form, state, names);
     }
-    void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
-    std::string Panel(int index) const { return form->StatusBar1().panel(index); }
+    // A click that starts a spool run returns once the window has shown how the run ended.
+    void Click(const char* name) {
+        QTest::mouseClick(Find(name), Qt::LeftButton);
+        WaitForRunEnd();
+    }
+    // The run runs on its own thread; the window shows its end on its own.
+    void WaitForRunEnd() {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !form->RunUnderWay(); }, 120000))
+            << "the run did not end";
+    }
+    std::string Panel(int index) const { return form->Panel(index); }
     Texts Rows() const {
         Texts rows;
-        for (int row = 1; row <= form->session().jobList().FileCount(); ++row)
+        for (int row = 1; row <= form->Jobs().FileCount(); ++row)
             rows.push_back(form->StringGrid1().cell(0, row));
         return rows;
     }

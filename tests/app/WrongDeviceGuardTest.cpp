@@ -64,13 +64,14 @@ TEST_F(WrongDeviceGuardTest, CancelKeepsTheListSendAnywaySendsAScheduledStartNev
     // Armed for a set time: asked at the press (Escape cancels, the button stays), never at the
     // start.
     Click("Schedule");
-    form->Uur().setValue(clock.now.hour);
-    form->Minuut().setValue(clock.now.minute);
+    form->Uur().SetValue(clock.now.hour);
+    form->Minuut().SetValue(clock.now.minute);
     answers = {"", "Send anyway"};
     Click("OKPrint");
     Click("OKPrint");
     EXPECT_EQ(caption(), "Starts at 09:15");
     ASSERT_TRUE(QMetaObject::invokeMethod(Find<QTimer>("Timer1"), "timeout", Qt::DirectConnection));
+    WaitForRunEnd();
     EXPECT_EQ((std::tuple{questions.size(), Panel(3)}), (std::tuple{std::size_t{4}, "Done"}));
     EXPECT_EQ(sent(2).size(), 2u);
 

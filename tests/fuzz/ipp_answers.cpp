@@ -11,9 +11,9 @@
 #include <cstring>
 
 #include "FuzzSupport.h"
-#include "platform/CupsQueueList.h"
-#include "platform/CupsQueueStatus.h"
-#include "platform/IppPrinterDescription.h"
+#include "printsystem/CupsQueueList.h"
+#include "printsystem/CupsQueueStatus.h"
+#include "printsystem/IppPrinterDescription.h"
 #include "spool/JobVerdict.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Feeds arbitrary bytes to the job-list reader and opens them as the window and tavrin-cli do, on
-// the engine's grid laid out for the job list, once or twice in a row. Checks what must hold for
-// any file: the lines are the text's lines whether it comes whole, in pieces or from the file;
-// every line's fields join back to it; the opened grid has one row per line and the columns of
-// the widest line, each row showing its line's fields and nothing from the list before; the
-// job-list columns keep their settings and widths; the counters and the status panel follow; and
-// what a save writes opens to the same cells.
+// Feeds arbitrary bytes to the job-list reader and opens them as the window and tavrin-cli do,
+// once or twice in a row. Checks what must hold for any file: the lines are the text's lines
+// whether it comes whole, in pieces or from the file; every line's fields join back to it; the
+// opened list has one row per line, the first its title row, and the columns of the widest line,
+// each row showing its line's fields and nothing more; every row after the first is a job and
+// counted; a batch added to it and a clearing keep its width and title; and what a save writes
+// opens to the same rows.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -14,22 +14,19 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "joblist/GridModel.h"
 #include "joblist/JobList.h"
 #include "joblist/JobListFile.h"
 #include "joblist/JobListLines.h"
-#include "platform/PlainForm.h"
-#include "platform/StatusPanels.h"
 #include "support/TempFolder.h"
 
 namespace {
 
 using tavrin::fuzz::Check;
 
-// A few wide lines among many short ones make a grid far larger than its file, and opening a
-// file writes every cell of its rows, as a save writes every cell: files whose grid would have
-// more cells than this are read but not opened, and grids of more than kMaxCheckedCells are not
-// saved or checked cell by cell, so that every input runs in well under a second.
+// A few wide lines among many short ones make a list far larger than its file, and a save or a
+// look at the rows as shown pads every row to the widest: files whose list would have more fields
+// than this are read but not opened, and lists of more than kMaxCheckedCells are not saved or
+// checked field by field, so that every input runs in well under a second.
 constexpr long long kMaxOpenedCells = 1 << 22;
 constexpr long long kMaxCheckedCells = 1 << 20;
 
@@ -90,27 +87,8 @@ void CheckFields(const std::string& line) {
     Check(joined == line, "the fields join back to the line");
 }
 
-// The job list's grid as tavrin-cli makes it, with the form around it.
-struct JobListWindow {
-    JobListWindow() { tavrin::LayOutJobListGrid(grid); }
-
-    tavrin::GridModel grid;
-    tavrin::PlainForm form{grid};
-    int fileCount = -1;
-    int batchCount = -1;
-};
-
-std::vector<std::vector<std::string>> VisibleCells(const tavrin::Grid& grid) {
-    std::vector<std::vector<std::string>> rows(static_cast<std::size_t>(grid.rowCount()));
-    for (int r = 0; r < grid.rowCount(); ++r) {
-        for (int c = 0; c < grid.colCount(); ++c)
-            rows[static_cast<std::size_t>(r)].push_back(grid.cell(c, r));
-    }
-    return rows;
-}
-
-// Opens `text` as a job-list file on the window's grid and checks the grid against its lines.
-void OpenAndCheck(JobListWindow& window, const std::string& text) {
+// Opens `text` as a job-list file in place of `list` and checks the list against its lines.
+void OpenAndCheck(tavrin::JobList& list, const std::string& text) {
     const std::string path = (tavrin::fuzz::ScratchFolder() / "list.tjf").string();
     tavrin::test::WriteBytes(path, text);
     const std::vector<std::string> lines = PlainLines(text);
@@ -121,62 +99,56 @@ void OpenAndCheck(JobListWindow& window, const std::string& text) {
     if (static_cast<long long>(widest) * static_cast<long long>(lines.size()) > kMaxOpenedCells)
         return;
 
-    tavrin::GridModel& grid = window.grid;
-    const tavrin::ColumnSettings fileNames = grid.column(0);
-    const tavrin::ColumnSettings copies = grid.column(1);
-    const int fileNameWidth = grid.colWidth(0);
-    const int copiesWidth = grid.colWidth(1);
-    const int oldRows = grid.rowCount();
-
-    tavrin::OpenJobListFile(grid, path, window.fileCount, window.batchCount,
-                            window.form.statusBar1);
-
-    const int rows = grid.rowCount();
-    Check(rows == std::max<int>(1, static_cast<int>(lines.size())), "one row per line");
-    Check(grid.colCount() == static_cast<int>(widest), "the columns of the widest line");
-    Check(rows > 1 || grid.fixedRows() == 0, "a single row is no title row");
-    Check(window.fileCount == rows - 1 && window.batchCount == rows - 1,
-          "every row after the first is a job");
-    Check(window.form.statusBar1.panel(tavrin::status_panel::kFileCount) ==
-              tavrin::kFilesInJoblist + std::to_string(rows - 1),
-          "the status panel shows the job count");
-    Check(grid.column(0) == fileNames && grid.column(1) == copies,
-          "the job-list columns keep their settings");
-    Check(grid.colWidth(0) == fileNameWidth && grid.colWidth(1) == copiesWidth,
-          "the job-list columns keep their widths");
-    const tavrin::GridModel fresh;
-    for (int c = 2; c < grid.colCount(); ++c)
-        Check(grid.column(c) == fresh.column(2), "columns past the job-list ones are made afresh");
-    for (int r = rows; r < oldRows; ++r)
-        Check(grid.cell(0, r).empty(), "no name of the list before stays in a hidden row");
-
-    const bool small = static_cast<long long>(rows) * grid.colCount() <= kMaxCheckedCells;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const int row = static_cast<int>(i);
-        const std::vector<std::string> fields = Fields(lines[i]);
-        for (std::size_t c = 0; c < fields.size(); ++c)
-            Check(grid.cell(static_cast<int>(c), row) == fields[c], "a row shows its fields");
-        if (fields.size() < 2)
-            Check(grid.cell(1, row).empty(), "a line of one field has no copy count");
-        for (int c = static_cast<int>(fields.size()); small && c < grid.colCount(); ++c)
-            Check(grid.cell(c, row).empty(), "a row shows nothing past its fields");
-    }
-    if (lines.empty()) {
-        for (int c = 0; small && c < grid.colCount(); ++c)
-            Check(grid.cell(c, 0).empty(), "a file without lines opens as one empty row");
-    }
+    list = tavrin::OpenJobListFile(path);
+    const int rows = std::max<int>(1, static_cast<int>(lines.size()));
+    Check(list == tavrin::JobListFromLines(lines), "a file opens as its lines");
+    Check(list.ColumnCount() == static_cast<int>(widest), "the columns of the widest line");
+    Check(list.FileCount() == rows - 1 && list.BatchCount() == rows - 1,
+          "every line after the first is a job");
+    Check(list.BlankRows() == 0, "an opened list shows no blank rows");
+    const bool small = static_cast<long long>(rows) * list.ColumnCount() <= kMaxCheckedCells;
     if (!small)
         return;
 
-    // What a save writes opens to the same cells on another grid, and saves to the same bytes.
-    const std::string saved = tavrin::JobListText(grid);
-    JobListWindow other;
+    const std::vector<std::vector<std::string>> table = list.Table();
+    Check(table.size() == static_cast<std::size_t>(rows), "one row per line");
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const std::vector<std::string> fields = i < lines.size() ? Fields(lines[i]) : Fields("");
+        Check(table[i].size() == widest, "each row as wide as the list");
+        for (std::size_t c = 0; c < widest; ++c)
+            Check(table[i][c] == (c < fields.size() ? fields[c] : ""),
+                  "a row shows its line's fields and nothing past them");
+    }
+
+    // What a save writes opens to the same rows, and saves to the same bytes.
+    const std::string saved = tavrin::JobListText(list);
+    std::string shown;
+    for (const auto& row : table) {
+        for (std::size_t c = 0; c < row.size(); ++c)
+            shown += (c > 0 ? ";" : "") + row[c];
+        shown += "\r\n";
+    }
+    Check(saved == shown, "a save writes the rows as shown");
     const std::string copy = (tavrin::fuzz::ScratchFolder() / "copy.tjf").string();
-    tavrin::SaveJobListFile(grid, copy);
-    tavrin::OpenJobListFile(other.grid, copy, other.fileCount, other.batchCount,
-                            other.form.statusBar1);
-    Check(VisibleCells(other.grid) == VisibleCells(grid), "a saved list opens to the same cells");
-    Check(tavrin::JobListText(other.grid) == saved, "a saved list saves to the same bytes");
+    tavrin::SaveJobListFile(list, copy);
+    const tavrin::JobList other = tavrin::OpenJobListFile(copy);
+    Check(other.Table() == table, "a saved list opens to the same rows");
+    Check(tavrin::JobListText(other) == saved, "a saved list saves to the same bytes");
+
+    // A file added to it takes the list's width; a clearing keeps the title and blanks the rest.
+    tavrin::JobList added = list;
+    added.AddFiles({"/plots/added.plt"}, tavrin::ListMode::Add, 3);
+    std::vector<std::string> last(widest);
+    last[0] = "/plots/added.plt";
+    last[1] = "3";
+    Check(added.Table().back() == last && added.FileCount() == rows,
+          "an added file is one more row as wide as the list");
+    added.Clear();
+    const std::vector<std::vector<std::string>> cleared = added.Table();
+    Check(cleared.size() == static_cast<std::size_t>(rows) + 1 && cleared[0] == table[0],
+          "a clearing keeps the rows shown and the title");
+    for (std::size_t i = 1; i < cleared.size(); ++i)
+        Check(cleared[i] == std::vector<std::string>(widest), "a cleared row is blank");
 }
 
 }  // namespace
@@ -194,14 +166,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t at = text.size() * cut / 255;
         texts = {text.substr(0, at), text.substr(at)};
     }
-    JobListWindow window;
+    tavrin::JobList list;
     for (const std::string& file : texts) {
         const std::vector<std::string> lines = tavrin::SplitJobListText(file);
         Check(lines == PlainLines(file), "the lines follow the end marks up to a NUL");
         Check(LinesInPieces(file, 1 + (mode >> 1)) == lines, "pieces give the same lines");
         for (const std::string& line : lines)
             CheckFields(line);
-        OpenAndCheck(window, file);
+        OpenAndCheck(list, file);
     }
     return 0;
 }

@@ -8,10 +8,9 @@
 #include <thread>
 #include <tuple>
 
-#include "joblist/GridModel.h"
-#include "platform/PlainForm.h"
 #include "printers/DeviceClass.h"
 #include "printers/DeviceName.h"
+#include "printers/OptionRules.h"
 #include "printers/PrinterAddress.h"
 #include "printers/PrinterSelection.h"
 #include "printers/ProbeDeviceClass.h"
@@ -26,7 +25,6 @@ namespace {
 
 using test::SpoolErrorText;
 using Commands = std::vector<std::pair<std::string, QueueCommand>>;
-const std::string kCaptionAtStart = "     &OK, Print!!";
 
 TEST(DeviceClass, TheProbesAnswerIsCutAndTheKindTestsTakeTheFirstMatch) {
     using K = DeviceKind;
@@ -87,6 +85,105 @@ TEST(QueueJobText, ALineHoldsTheFiveFieldsWhateverTheNameAndTimesAreLocal) {
     EXPECT_EQ(states, "Waiting|Held|Printing|Stopped|Cancelled|Aborted|Completed|");
 }
 
+// The boxes' steps, "|" between them: the box (G group, R copies by the device, Q quality, C
+// collate, F fit, L the copies label), then "=" and the caption, or + or - and v, c, e for
+// visible, checked, enabled.
+std::string Text(const OptionSteps& steps) {
+    std::string text;
+    for (const OptionStep& step : steps) {
+        text += (text.empty() ? "" : "|") + std::string(1, "GRQCFL"[static_cast<int>(step.box)]);
+        text += step.change == OptionStep::Change::Caption
+                    ? "=" + step.caption
+                    : (step.on ? "+" : "-") + std::string(1, "?vce"[static_cast<int>(step.change)]);
+    }
+    return text;
+}
+
+// The order of the steps is part of each rule: a box's check changed runs that box's own rule.
+TEST(OptionRules, EachRuleGivesItsStepsInOrder) {
+    using K = DeviceKind;
+    const std::string hpgl =
+        "G=HPGL/2 devices only|G+v|R=Copies by plotter|R+v|R-c|R+e|Q+v|Q-c|Q+e|C-e|F-v";
+    const std::string postScript = "G=PS devices only|G+v|R=Copies by printer|R+v|R+e";
+    const std::pair<OptionSteps, std::string> rows[] = {
+        {OptionsForDevice(K::HpGl2, true), hpgl},
+        {OptionsForDevice(K::HpGl2, false), hpgl},
+        // Collation only for copies the printer makes.
+        {OptionsForDevice(K::PostScript, true), postScript + "|C+e|Q-v|F+v"},
+        {OptionsForDevice(K::PostScript, false), postScript + "|Q-v|F+v"},
+        {OptionsForDevice(K::Oce, true),
+         "G=Oce devices only|G+v|R=Copies by plotter|R+v|R-c|R+e|C-e|Q-v|Q-c|F-v|F-c"},
+        {OptionsForDevice(K::Other, true), "G-v|R-v|R-c|Q-v|Q-c|F-v|F-c"},
+        {OptionsForSetMode(true, true), "C-e|C-c|R-e|R-c|L=Number of sets"},
+        {OptionsForSetMode(true, false), "C-e|C-c|R-e|R-c|L=Number of sets"},
+        {OptionsForSetMode(false, true), "C+e|R+e|L=Global # of copies"},
+        {OptionsForSetMode(false, false), "R+e|L=Global # of copies"},
+        {OptionsForDeviceCopies(true, true), "C+e"},
+        {OptionsForDeviceCopies(true, false), "C-e|C-c"},
+        {OptionsForDeviceCopies(false, true), "C-e|C-c"},
+        {OptionsForDeviceCopies(false, false), "C-e|C-c"},
+        {OptionsAfterPrinterChosen(true, true), "R-e|C-e"},
+        {OptionsAfterPrinterChosen(true, false), "R-e|C-e"},
+        {OptionsAfterPrinterChosen(false, true), "R+e|C+e"},
+        {OptionsAfterPrinterChosen(false, false), ""},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(Text(rows[i].first), rows[i].second) << "row " << i;
+}
+
+// The group's and the device copies' captions, then "vce" (visible, checked, enabled; "-" where
+// not) of the group, device copies, quality, collate and fit.
+std::string Shown(const OptionBoxes& boxes) {
+    using B = OptionBox;
+    std::string text = boxes[B::Group].caption + "|" + boxes[B::DeviceCopies].caption + "|";
+    for (const B box : {B::Group, B::DeviceCopies, B::QualityOnPlotter, B::Collate, B::FitToPage}) {
+        const OptionBoxState& state = boxes[box];
+        text += std::string(state.visible ? "v" : "-") + (state.checked ? "c" : "-") +
+                (state.enabled ? "e" : "-") + " ";
+    }
+    return text;
+}
+
+// A window's boxes start as for a plotter, none checked; each change of set mode, of a printer or
+// of a click cascades as the rules say. The clicks' answers: + changed, - the box was not there.
+TEST(OptionBoxes, SetModeCopiesAndCollationFollowEachOtherAsAUserClicks) {
+    using B = OptionBox;
+    OptionBoxes boxes;
+    EXPECT_EQ(Shown(boxes) + boxes[B::CopiesLabel].caption,
+              "HP DesignJets only|Copies by plotter|v-e v-- v-- v-- v-e Global # of copies");
+    std::string ticks;
+    const auto tick = [&](B box, bool checked) { ticks += boxes.Tick(box, checked) ? "+" : "-"; };
+    const std::pair<std::function<void()>, const char*> steps[] = {
+        {[&] { boxes.SetSetMode(true); }, "--|--|Number of sets"},
+        {[&] { boxes.SetSetMode(false); }, "-e|--|Global # of copies"},
+        // Collation is for PostScript only.
+        {[&] { tick(B::DeviceCopies, true), tick(B::Collate, true); },
+         "+-ce|--|Global # of copies"},
+        {[&] { tick(B::DeviceCopies, false), boxes.ChoosePrinter(DeviceKind::PostScript); },
+         "+-e|-e|Global # of copies"},
+        {[&] { tick(B::DeviceCopies, true), tick(B::Collate, true); },
+         "++ce|ce|Global # of copies"},
+        {[&] { boxes.SetSetMode(true), tick(B::DeviceCopies, true); }, "---|--|Number of sets"},
+        {[&] { boxes.SetSetMode(false); }, "-e|-e|Global # of copies"},
+        {[&] { tick(B::DeviceCopies, true), tick(B::Collate, true), tick(B::DeviceCopies, false); },
+         "+++-e|--|Global # of copies"},
+        // Hidden, the box takes no click.
+        {[&] { boxes.ChoosePrinter(DeviceKind::Other), tick(B::DeviceCopies, true); },
+         "--e|--|Global # of copies"},
+    };
+    for (const auto& [step, shown] : steps) {
+        ticks.clear();
+        step();
+        const auto box = [&](B b) {
+            return std::string(boxes[b].checked ? "c" : "-") + (boxes[b].enabled ? "e" : "-");
+        };
+        EXPECT_EQ(ticks + box(B::DeviceCopies) + "|" + box(B::Collate) + "|" +
+                      boxes[B::CopiesLabel].caption,
+                  shown);
+        EXPECT_EQ(boxes.setMode(), boxes[B::CopiesLabel].caption == "Number of sets");
+    }
+}
+
 // A spooler whose list takes a while; it counts listings and notes a request made while listing.
 class SlowListSpooler : public test::FakePrintSpooler {
 public:
@@ -121,18 +218,6 @@ protected:
         probe.answers["Plotter"] = {"Plotter", "hpgl/2"};
         probe.answers["Laser"] = {"Laser", "PostScript"};
         probe.answers["Oce 9600"] = {"Oce 9600 plot room", std::nullopt};
-        // SmartReplots' handler as the job list has it: collation only with PostScript devices.
-        form.smartReplots.onClick = [this] {
-            ++smartReplotsClicks;
-            if (!form.smartReplots.checked() ||
-                ClassOf(selection().DeviceClass()) != DeviceKind::PostScript) {
-                form.psCollate.setEnabled(false);
-                form.psCollate.setChecked(false);
-            }
-        };
-        form.onShowMessage = [this](const std::string& text) { messages.push_back(text); };
-        form.resumePrinting1.setEnabled(false);  // as after start-up
-        form.okPrint.setCaption("Busy!");
     }
 
     PrinterSelection& selection() {
@@ -140,24 +225,12 @@ protected:
             selection_ = std::make_unique<PrinterSelection>(spooler, probe);
         return *selection_;
     }
-    void Choose(int index) { selection().PrinterListChange(form, index); }
-    // The group's and SmartReplots' captions, "vce" (visible, checked, enabled; "-" where not)
-    // of groupBox3, smartReplots, removeQL, psCollate and fitToPage, and the printer panel.
-    std::string Options() {
-        std::string text = form.groupBox3.caption() + "|" + form.smartReplots.caption() + "|";
-        for (Control* c : {&form.groupBox3, &form.smartReplots, &form.removeQL, &form.psCollate,
-                           &form.fitToPage}) {
-            text += std::string(c->visible() ? "v" : "-") + (c->checked() ? "c" : "-") +
-                    (c->enabled() ? "e" : "-") + " ";
-        }
-        return text + form.statusBar1.panel(2);
-    }
-    // Accepted, refusal, pause and resume items enabled, print caption, handles left open.
-    std::string After(const QueueCommandResult& result) const {
-        return std::to_string(result.accepted) + " '" + result.refusal + "' " +
-               std::to_string(form.pausePrinting1.enabled()) +
-               std::to_string(form.resumePrinting1.enabled()) + " '" + form.okPrint.caption() +
-               "' " + std::to_string(spooler.openHandles);
+    // A choice in the printer box, as a window makes it: the printer, then its kind's boxes.
+    bool Choose(int index) {
+        if (!selection().Choose(index))
+            return false;
+        boxes.ChoosePrinter(ClassOf(selection().DeviceClass()));
+        return true;
     }
     // The requests that reached the spooler and probe: listings, opens, probes, open handles.
     std::string Asked() const {
@@ -167,10 +240,7 @@ protected:
 
     SlowListSpooler spooler;
     test::FakeDeviceProbe probe;
-    GridModel grid;
-    PlainForm form{grid};
-    int smartReplotsClicks = 0;
-    std::vector<std::string> messages;
+    OptionBoxes boxes;
 
 private:
     std::unique_ptr<PrinterSelection> selection_;
@@ -178,50 +248,49 @@ private:
 
 TEST_F(PrintersTest, WithoutPrintersTheStartUpSaysSoAndClassifiesNothing) {
     spooler.printers.clear();
-    EXPECT_FALSE(selection().SelectStartupPrinter(form, 2));
-    EXPECT_EQ(messages, std::vector<std::string>{"No printer or plotter installed\rInstall a "
-                                                 "driver before you use this program"});
-    selection().ClassifyAtStartup(form);
+    EXPECT_FALSE(selection().SelectStartupPrinter(2));
+    EXPECT_EQ(std::string(PrinterSelection::kNoPrinterInstalled),
+              "No printer or plotter installed\rInstall a driver before you use this program");
     EXPECT_EQ(std::pair(selection().PrinterIndex(), probe.probes), std::pair(2, 0));
-    EXPECT_EQ(Options(), "HP DesignJets only|Copies by plotter|v-e v-- v-- v-- v-e ");
+    EXPECT_FALSE(selection().Choose(0));
 }
 
-// Before each choice every option is checked, hidden and disabled (collation enabled where the
-// device must disable it), so that each shown, cleared or enabled option is the choice's doing.
-// Oce comes after PostScript: leaving PostScript clears copies, whose handler disables collation.
+// Before each choice every box is checked, hidden and disabled (collation enabled where the
+// device must disable it), so that each shown, cleared or enabled box is the choice's doing.
+// Oce comes after PostScript: leaving PostScript clears copies, whose rule disables collation.
 TEST_F(PrintersTest, EachDeviceClassShowsItsOptions) {
+    using B = OptionBox;
     const std::tuple<int, std::string, std::string> rows[] = {
         {0, "HPGL/2",
-         "HPGL/2 devices only|Copies by plotter|vc- v-e v-e --- -c- Port: socket://10.0.0.7:9100 "
-         "1"},
-        {3, "Unknown", "before|before|-c- --- --- --- --- Port: FAX: 1"},
+         "HPGL/2 devices only|Copies by plotter|vc- v-e v-e --- -c- Port: socket://10.0.0.7:9100"},
+        {3, "Unknown", "before|before|-c- --- --- --- --- Port: FAX:"},
         {1, "POSTSCRIPT",
-         "PS devices only|Copies by printer|vc- vce -c- -ce vc- Port: ipp://printhost/ipp 0"},
-        {2, "Oce 9X00", "Oce devices only|Copies by plotter|vc- v-e --- --- --- Port: LPT1: 1"},
+         "PS devices only|Copies by printer|vc- vce -c- -ce vc- Port: ipp://printhost/ipp"},
+        {2, "Oce 9X00", "Oce devices only|Copies by plotter|vc- v-e --- --- --- Port: LPT1:"},
     };
     for (const auto& [index, deviceClass, options] : rows) {
         SCOPED_TRACE(deviceClass);
-        for (Control* c : {&form.groupBox3, &form.smartReplots, &form.removeQL, &form.psCollate,
-                           &form.fitToPage}) {
-            c->setCaption("before");
-            c->setChecked(true);
-            c->setVisible(false);
-            c->setEnabled(c == &form.psCollate && deviceClass != "POSTSCRIPT");
+        for (const B box :
+             {B::Group, B::DeviceCopies, B::QualityOnPlotter, B::Collate, B::FitToPage}) {
+            boxes.Apply({{box, OptionStep::Change::Caption, false, "before"},
+                         {box, OptionStep::Change::Checked, true, ""},
+                         {box, OptionStep::Change::Visible, false, ""},
+                         {box, OptionStep::Change::Enabled,
+                          box == B::Collate && deviceClass != "POSTSCRIPT", ""}});
         }
-        smartReplotsClicks = 0;
-        Choose(index);
+        EXPECT_TRUE(Choose(index));
         EXPECT_EQ(selection().DeviceClass(), deviceClass);
-        EXPECT_EQ(Options() + " " + std::to_string(smartReplotsClicks), options);
+        EXPECT_EQ(Shown(boxes) + selection().PrinterPanelText(false), options);
     }
     EXPECT_EQ(selection().DeviceName(), "Oce 9600");
-    Choose(-1);  // a change without a valid selection changes nothing
-    Choose(4);
+    // A choice without a valid printer changes nothing.
+    EXPECT_FALSE(Choose(-1) || Choose(4));
     EXPECT_EQ(std::to_string(selection().PrinterIndex()) + selection().DeviceClass(), "2Oce 9X00");
     for (const bool set : {true, false}) {  // as a set, PostScript leaves copies and collation off
-        form.jobAsSet.setChecked(set);
-        form.smartReplots.setChecked(set);
+        boxes.SetSetMode(set);
+        boxes.Tick(B::DeviceCopies, set);
         Choose(1);
-        EXPECT_EQ(std::pair(form.smartReplots.enabled(), form.psCollate.enabled()),
+        EXPECT_EQ(std::pair(boxes[B::DeviceCopies].enabled, boxes[B::Collate].enabled),
                   std::pair(!set, !set));
     }
 }
@@ -229,18 +298,16 @@ TEST_F(PrintersTest, EachDeviceClassShowsItsOptions) {
 TEST_F(PrintersTest, APrinterThatCannotBeOpenedOrProbedIsStillShown) {
     spooler.refuseOpen.insert("Plotter");
     Choose(0);
-    EXPECT_EQ(
-        selection().PortName() + "|" + selection().DeviceClass() + "|" + form.statusBar1.panel(2),
-        "|HPGL/2|Port: ");
+    EXPECT_EQ(selection().PortName() + "|" + selection().DeviceClass() + "|" +
+                  selection().PrinterPanelText(false),
+              "|HPGL/2|Port: ");
     probe.broken.insert("Laser");
-    form.printertype1.setChecked(true);
     Choose(1);
-    EXPECT_FALSE(form.groupBox3.visible());
-    EXPECT_EQ(selection().DeviceClass() + "|" + form.statusBar1.panel(2),
+    EXPECT_FALSE(boxes[OptionBox::Group].visible);
+    EXPECT_EQ(selection().DeviceClass() + "|" + selection().PrinterPanelText(true),
               "Invalid or unknown|Invalid or unknown printertype selected");
-    selection().Printertype1Click(form);
-    EXPECT_EQ(form.statusBar1.panel(2), "Invalid or unknown driver");
-    EXPECT_TRUE(messages.empty() && spooler.openHandles == 0);
+    EXPECT_EQ(selection().ProbedTypeText(), "Invalid or unknown driver");
+    EXPECT_EQ(spooler.openHandles, 0);
 }
 
 // The catalogue is read once; a stored index out of range selects the first printer.
@@ -250,23 +317,15 @@ TEST_F(PrintersTest, TheStartUpSelectsTheStoredPrinterAndThePanelShowsTypeOrPort
     EXPECT_EQ(selection().Printers(),
               (std::vector<std::string>{"Plotter", "Laser", "Oce 9600 on LPT1:", "Fax"}));
     for (const auto& [stored, selected] : {std::pair{7, 0}, {-1, 0}, {3, 3}, {4, 0}}) {
-        EXPECT_TRUE(selection().SelectStartupPrinter(form, stored));
+        EXPECT_TRUE(selection().SelectStartupPrinter(stored));
         EXPECT_EQ(selection().PrinterIndex(), selected) << stored;
     }
-    selection().ClassifyAtStartup(form);
-    EXPECT_EQ(form.statusBar1.panel(2), "Port: socket://10.0.0.7:9100");
-    const auto marks = [this] {
-        return std::to_string(form.printertype1.checked()) +
-               std::to_string(form.portinStatusbar1.checked()) + " " + form.statusBar1.panel(2);
-    };
-    selection().Printertype1Click(form);
-    EXPECT_EQ(marks(), "10 HPGL/2 printertype selected");
-    selection().PortinStatusbar1Click(form);
-    EXPECT_EQ(marks(), "01 Port: socket://10.0.0.7:9100");
+    selection().RefreshPortAndClass();
+    EXPECT_EQ(selection().PrinterPanelText(false), "Port: socket://10.0.0.7:9100");
+    EXPECT_EQ(selection().PrinterPanelText(true), "HPGL/2 printertype selected");
     // The printer type command probes afresh, without changing the selection's class.
     probe.answers["Plotter"] = {"Plotter", "PostScript"};
-    selection().Printertype1Click(form);
-    EXPECT_EQ(form.statusBar1.panel(2), "POSTSCRIPT printertype selected");
+    EXPECT_EQ(selection().ProbedTypeText(), "POSTSCRIPT printertype selected");
     EXPECT_EQ(selection().DeviceClass(), "HPGL/2");
     for (int i = 0; i < 4; ++i)
         Choose(i);
@@ -339,35 +398,32 @@ TEST_F(PrintersTest, OnlyTheStoredPrinterIsPreparedAndWhatIsNotTakenIsClosed) {
     EXPECT_EQ(Asked(), "5 5 4 0");
 }
 
-// Resume goes to the printer selected now, not to the one paused; purge restores the print
-// button's caption, but neither its enabled state nor the schedule, nor the menu items.
+// Each command goes to the printer it names; a refusal is answered, never raised, and says what
+// was refused and where.
 TEST_F(PrintersTest, EachQueueCommandGoesToTheNamedPrinterARefusalSaysWhatAndWhere) {
-    EXPECT_EQ(After(Pauseprinting1Click(form, spooler, "Plotter")), "1 '' 01 'Busy!' 0");
-    EXPECT_EQ(After(Resumeprinting1Click(form, spooler, "Laser")), "1 '' 10 'Busy!' 0");
-    form.okPrint.setEnabled(false);
-    form.timer1.setEnabled(true);
-    EXPECT_EQ(After(ClearQueu1Click(form, spooler, "Plotter")),
-              "1 '' 10 '" + kCaptionAtStart + "' 0");
-    EXPECT_TRUE(!form.okPrint.enabled() && form.timer1.enabled());
+    const auto send = [&](const std::string& printer, QueueCommand command) {
+        const QueueCommandResult result = SendQueueCommand(spooler, printer, command);
+        return std::to_string(result.accepted) + " '" + result.refusal + "' " +
+               std::to_string(spooler.openHandles);
+    };
+    EXPECT_EQ(send("Plotter", QueueCommand::Pause), "1 '' 0");
+    EXPECT_EQ(send("Laser", QueueCommand::Resume), "1 '' 0");
+    EXPECT_EQ(send("Plotter", QueueCommand::Purge), "1 '' 0");
     EXPECT_EQ(spooler.commands, (Commands{{"Plotter", QueueCommand::Pause},
                                           {"Laser", QueueCommand::Resume},
                                           {"Plotter", QueueCommand::Purge}}));
 
-    // A refusal goes to the caller only (no exception) and the menu items still switch.
-    const std::string unknown = ": The printer or class does not exist.' ";
-    EXPECT_EQ(After(Pauseprinting1Click(form, spooler, "gone")),
-              "0 'Cannot open printer gone" + unknown + "01 '" + kCaptionAtStart + "' 0");
-    form.okPrint.setCaption("Busy!");  // restored also when refused
-    EXPECT_EQ(After(ClearQueu1Click(form, spooler, "")),
-              "0 'Cannot open printer " + unknown + "01 '" + kCaptionAtStart + "' 0");
+    const std::string unknown = ": The printer or class does not exist.' 0";
+    EXPECT_EQ(send("gone", QueueCommand::Pause), "0 'Cannot open printer gone" + unknown);
+    EXPECT_EQ(send("", QueueCommand::Purge), "0 'Cannot open printer " + unknown);
     spooler.refuseCommands = true;
-    for (const auto& [click, verb, items] : {std::tuple{&Resumeprinting1Click, "resume", "10"},
-                                             {&Pauseprinting1Click, "pause", "01"},
-                                             {&ClearQueu1Click, "purge", "01"}}) {
-        EXPECT_EQ(After(click(form, spooler, "Plotter")),
-                  "0 'The print spooler refused to " + std::string(verb) +
-                      " the queue of printer Plotter' " + items + " '" + kCaptionAtStart + "' 0");
+    for (const auto& [command, verb] : {std::pair{QueueCommand::Resume, "resume"},
+                                        {QueueCommand::Pause, "pause"},
+                                        {QueueCommand::Purge, "purge"}}) {
+        EXPECT_EQ(send("Plotter", command), "0 'The print spooler refused to " + std::string(verb) +
+                                                " the queue of printer Plotter' 0");
     }
+    EXPECT_EQ(spooler.commands.size(), 3u);
 }
 
 // An address as "scheme host port resource"; "none" where it is no printer address.

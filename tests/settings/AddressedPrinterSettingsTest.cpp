@@ -2,8 +2,6 @@
 // The printers by address the INI file keeps, in a section of their own.
 #include <gtest/gtest.h>
 
-#include "joblist/GridModel.h"
-#include "platform/PlainForm.h"
 #include "settings/AddressedPrinterSettings.h"
 #include "settings/SettingsStartup.h"
 #include "settings/SettingsStore.h"
@@ -53,16 +51,14 @@ TEST_F(AddressedSettings, AMissingOrDamagedSectionReadsAsTheEntriesThatHaveAnAdd
 // The first run writes the file it always wrote; the section comes with the first printer and
 // stays through every later close, with every other line as it was.
 TEST_F(AddressedSettings, WritesReadBackAndKeepEveryOtherLine) {
-    GridModel grid;
-    PlainForm form(grid);
-    Settings settings;
-    ASSERT_TRUE(StartSettings(location, settings, form));
+    const StartedSettings started = StartSettings(location, 320, 240);
+    ASSERT_TRUE(started.firstRun);
     const std::string firstRun = IniText();
     EXPECT_EQ(firstRun.find("PrintersByAddress"), std::string::npos);
     EXPECT_EQ(ReadAddressedPrinters(location), Printers{});
     test::WriteBytes(location.IniFileName,
                      "; kept by hand\r\n" + firstRun + "[Plotter room]\r\nfloor=2\r\n");
-    SaveSettings(location, settings, form);
+    SaveSettings(location, started.values);
     const std::string before = IniText();
 
     const Printers steps[] = {
@@ -74,7 +70,7 @@ TEST_F(AddressedSettings, WritesReadBackAndKeepEveryOtherLine) {
     };
     for (const Printers& printers : steps) {
         WriteAddressedPrinters(location, printers);
-        SaveSettings(location, settings, form);  // a close of the window
+        SaveSettings(location, started.values);  // a close of the window
         EXPECT_EQ(ReadAddressedPrinters(location), printers);
         ASSERT_EQ(IniText().substr(0, before.size()), before);
     }

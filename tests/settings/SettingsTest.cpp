@@ -2,12 +2,11 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <tuple>
 
-#include "joblist/GridModel.h"
-#include "platform/PlainForm.h"
 #include "settings/EffectiveSettings.h"
 #include "settings/IniNumbers.h"
 #include "settings/Settings.h"
@@ -26,7 +25,7 @@ using test::ReadFile;
 using test::TempFolder;
 using test::WriteBytes;
 
-// A scratch home holding the INI file's, home and cache folders; the window's start-up controls.
+// A scratch home holding the INI file's, home and cache folders.
 class Store : public ::testing::Test {
 protected:
     Store() {
@@ -41,24 +40,23 @@ protected:
     }
     std::string IniText() const { return ReadFile(location.IniFileName); }
 
-    // The settings and the controls they drive on one line, HOME and CACHE for those folders.
-    std::string State(const Settings& s, PlainForm& f) const {
+    // Every value on one line, HOME and CACHE for those folders; the page-size item the page size
+    // checks ("-": none) and the caption of "Fit to page"; AddMode, ClearAfterSpool,
+    // ShowPrinterType and ReverseSet as digits; the start time.
+    std::string State(const StoredSettings& v) const {
         const auto path = [this](const std::string& p) {
             return p == location.HomeFolder ? "HOME" : p == location.CacheFolder ? "CACHE" : p;
         };
+        const Settings& s = v.plain;
+        const std::optional<int> item = PageSizeItemNamed(s.PSPageSize);
         std::ostringstream out;
-        out << s.xpos << ',' << s.ypos << ' ' << f.left << ',' << f.top << ' ' << s.PrinterIndex
-            << ' ' << path(s.TempFilesPath) << ' ' << path(s.PlotFilesPath) << ' ' << s.FromStart
-            << ',' << s.FromEnd << ' ' << s.PSPageSize << ' ';
-        for (int i = 0; i < 6; ++i)
-            out << f.PageSizeItem(i).checked();
-        out << " '" << f.fitToPage.caption() << "' " << f.addMode.checked() << f.repMode.checked()
-            << f.clearAfterSpooling1.checked() << f.printertype1.checked()
-            << f.portinStatusbar1.checked() << f.reverseSet1.checked() << ' ' << f.uur.value()
-            << ':' << f.minuut.value();
+        out << s.xpos << ',' << s.ypos << ' ' << s.PrinterIndex << ' ' << path(s.TempFilesPath)
+            << ' ' << path(s.PlotFilesPath) << ' ' << s.FromStart << ',' << s.FromEnd << ' '
+            << s.PSPageSize << ' ' << (item ? std::to_string(*item) : "-") << " '"
+            << FitToPageCaption(s.PSPageSize) << "' " << v.AddMode << v.ClearAfterSpool
+            << v.ShowPrinterType << v.ReverseSet << ' ' << v.Hours << ':' << v.Minutes;
         return out.str();
     }
-    std::string State() { return State(settings, form); }
 
     auto Cli(int printerCount) const {
         const CliDefaults d = ReadCliDefaults(location, printerCount);
@@ -68,9 +66,6 @@ protected:
 
     TempFolder folder;
     SettingsLocation location;
-    GridModel grid;
-    PlainForm form{grid};
-    Settings settings;
 };
 
 TEST(IniNumbers, DecimalAndHexadecimalIntegersAndBooleans) {
@@ -91,17 +86,15 @@ TEST(IniNumbers, DecimalAndHexadecimalIntegersAndBooleans) {
 }
 
 TEST_F(Store, TheFirstRunWritesTheDefaultsOrSaysWhyNotAndEachCloseWhatTheWindowHolds) {
-    // A refusal changes nothing and stops the start-up; the profile's tests pin each kind.
+    // A refusal stops the start-up and changes nothing; the profile's tests pin each kind.
     WriteBytes(folder / "config", "a file where the folder should be");
-    EXPECT_EQ(test::SpoolErrorText([&] { StartSettings(location, settings, form); }),
+    EXPECT_EQ(test::SpoolErrorText([&] { StartSettings(location, 273, 173); }),
               "Unable to write to " + location.IniFileName.string());
     EXPECT_EQ(ReadFile(folder / "config"), "a file where the folder should be");
-    EXPECT_EQ(State(), "273,173 273,173 0   500,30 A4 010000 'Fit to page' 010000 12:0");
     fs::remove(folder / "config");
 
-    int reverseClicks = 0;
-    form.reverseSet1.onClick = [&] { ++reverseClicks; };
-    EXPECT_TRUE(StartSettings(location, settings, form));
+    StartedSettings started = StartSettings(location, 273, 173);
+    EXPECT_TRUE(started.firstRun);
     const auto written = [](const std::string& data, const char* printer, const char* minutes) {
         return "[Window]\nxpos=273\nypos=173\n[Data]\nTempFilesPath=" + data +
                "\n[Printers]\nPrinter#=" + printer +
@@ -111,70 +104,55 @@ TEST_F(Store, TheFirstRunWritesTheDefaultsOrSaysWhyNotAndEachCloseWhatTheWindowH
                minutes + "\n";
     };
     EXPECT_EQ(IniText(), written(location.HomeFolder, "-1", "30"));
-    EXPECT_EQ(State(), "273,173 273,173 0 CACHE  600,30 A4 010000 'Fit to page: A4' 010011 12:0");
-    EXPECT_EQ(reverseClicks, 1);
+    // The window's start time is its own, not the file's.
+    EXPECT_EQ(State(started.values), "273,173 0 CACHE  600,30 A4 1 'Fit to page: A4' 0001 12:0");
     EXPECT_TRUE(fs::is_directory(location.CacheFolder));
 
-    FillEmptyTempFilesPath(location, settings);
-    SaveSettings(location, settings, form);
+    FillEmptyTempFilesPath(location, started.values.plain);
+    SaveSettings(location, started.values);
     EXPECT_EQ(IniText(), written(location.CacheFolder + "\nPlotFilesPath=", "0", "0"));
 
     // Every value differs from the file's, so a key a close forgets shows at the next start.
-    form.MoveTo(10, 20);
-    settings = {0, 0, 2, "", "/srv/plots", 800, 1, "A1"};
-    form.addMode.setChecked(true);
-    form.clearAfterSpooling1.setChecked(true);
-    form.printertype1.setChecked(true);
-    form.reverseSet1.setChecked(false);
-    form.uur.setValue(7);
-    form.minuut.setValue(45);
-    SaveSettings(location, settings, form);
-
-    GridModel grid2;
-    PlainForm form2(grid2);
-    Settings settings2;
-    EXPECT_FALSE(StartSettings(location, settings2, form2));
-    EXPECT_EQ(State(settings2, form2),
-              "10,20 10,20 2  /srv/plots 800,1 A1 000010 'Fit to page: A1' 111100 7:45");
+    StoredSettings values{
+        {10, 20, 2, "", "/srv/plots", 800, 1, "A1"}, true, true, true, false, 7, 45};
+    SaveSettings(location, values);
+    started = StartSettings(location, 0, 0);
+    EXPECT_FALSE(started.firstRun);
+    EXPECT_EQ(State(started.values), "10,20 2  /srv/plots 800,1 A1 4 'Fit to page: A1' 1110 7:45");
 }
 
-// The controls hold other values before, so that a default that is not applied shows; State()
-// is followed by the clicks of Printertype1 and of the A4 item.
-TEST_F(Store, EachFileSetsTheSettingsAndControlsAndIsLeftAsItWas) {
+// The file's values, each key's default where it is missing or no number; the file is only read.
+TEST_F(Store, EachFileGivesItsValuesAndIsLeftAsItWas) {
     const std::pair<std::string, std::string> rows[] = {
-        {"", "320,240 320,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 010010 12:30 00"},
+        {"", "320,240 0 HOME HOME 500,30 A4 1 'Fit to page: A4' 0000 12:30"},
         {"[Window]\nxpos=5\nypos=6\n[Printers]\nPrinter#=3\n"
          "[Data]\nTempFilesPath=/var/tmp\nPlotFilesPath=/srv\n"
          "[SetUp]\nFromStart=700\nFromEnd=40\nPSPageSize=A0\n"
          "[Mode]\nAddMode=1\nClearAfterSpool=1\nShowPrinterType=1\nReverseSet=0\n"
          "[Schedule]\nHours=23\nMinutes=59\n",
-         "5,6 5,6 3 /var/tmp /srv 700,40 A0 000001 'Fit to page: A0' 111100 23:59 11"},
+         "5,6 3 /var/tmp /srv 700,40 A0 5 'Fit to page: A0' 1110 23:59"},
         {"[Schedule]\nHours=0x0A\nMinutes=ten\n[Window]\nxpos=0X10\nypos=0x\n"
          "[Mode]\nReverseSet=2\nAddMode=yes\nClearAfterSpool=0x1\n",
-         "16,240 16,240 0 HOME HOME 500,30 A4 010000 'Fit to page: A4' 011011 10:30 00"},
-        {"[SetUp]\nPSPageSize=a3\n",  // kept, though it checks no item
-         "320,240 320,240 0 HOME HOME 500,30 a3 010000 'Fit to page: a3' 010010 12:30 00"},
-        {"[SetUp]\nPSPageSize=A3\n",  // clears the other items, running their handlers
-         "320,240 320,240 0 HOME HOME 500,30 A3 001000 'Fit to page: A3' 010010 12:30 01"},
+         "16,240 0 HOME HOME 500,30 A4 1 'Fit to page: A4' 0101 10:30"},
+        {"[SetUp]\nPSPageSize=a3\n",  // kept, though it names no item
+         "320,240 0 HOME HOME 500,30 a3 - 'Fit to page: a3' 0000 12:30"},
+        {"[SetUp]\nPSPageSize=A3\n",
+         "320,240 0 HOME HOME 500,30 A3 2 'Fit to page: A3' 0000 12:30"},
     };
     for (const auto& [ini, state] : rows) {
         SCOPED_TRACE(ini);
-        GridModel rowGrid;
-        PlainForm rowForm(rowGrid);
-        Settings rowSettings;
-        int typeClicks = 0, a4Clicks = 0;
-        rowForm.printertype1.onClick = [&] { ++typeClicks; };
-        static_cast<PlainControl&>(rowForm.PageSizeItem(1)).onClick = [&] { ++a4Clicks; };
-        rowForm.PageSizeItem(1).setChecked(true);
-        rowForm.uur.setValue(3);
-        rowForm.minuut.setValue(7);
         WriteIni(ini);
-        EXPECT_FALSE(StartSettings(location, rowSettings, rowForm));
-        EXPECT_EQ(State(rowSettings, rowForm) + " " + std::to_string(typeClicks) +
-                      std::to_string(a4Clicks),
-                  state);
+        const StartedSettings started = StartSettings(location, 1, 2);
+        EXPECT_EQ(std::pair(started.firstRun, State(started.values)), std::pair(false, state));
+        EXPECT_EQ(State(ReadStoredSettings(location)), state);
         EXPECT_EQ(IniText(), ini);
     }
+    std::string names;
+    for (int i = 0; i < 6; ++i)
+        names += PageSizeItemName(i) + (PageSizeItemNamed(PageSizeItemName(i)) == i ? " " : "? ");
+    EXPECT_EQ(names, "A5 A4 A3 A2 A1 A0 ");
+    for (const char* other : {"", "A6", " A4", "A4 ", "Letter"})
+        EXPECT_EQ(PageSizeItemNamed(other), std::nullopt) << other;
 }
 
 TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndLineEndsOrIsRefusedWhole) {
@@ -182,10 +160,11 @@ TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndLineEndsOrIsRefusedWhole) {
     WriteIni(
         "; written by hand\r\n[Window]\r\nxpos=1\r\nmaximized=1\r\n\r\n"
         "[Schedule]\r\n; when the plots go out\r\nHours=3\r\n");
-    StartSettings(location, settings, form);
-    form.MoveTo(50, 60);
-    form.uur.setValue(4);
-    SaveSettings(location, settings, form);
+    StoredSettings values = StartSettings(location, 0, 0).values;
+    values.plain.xpos = 50;
+    values.plain.ypos = 60;
+    values.Hours = 4;
+    SaveSettings(location, values);
     EXPECT_EQ(IniText(),
               "; written by hand\r\n[Window]\r\nxpos=50\r\nmaximized=1\r\nypos=60\r\n\r\n"
               "[Schedule]\r\n; when the plots go out\r\nHours=4\r\nMinutes=30\r\n"
@@ -194,9 +173,9 @@ TEST_F(Store, ACloseKeepsCommentsUnknownKeysAndLineEndsOrIsRefusedWhole) {
               "ClearAfterSpool=0\r\nShowPrinterType=0\r\nReverseSet=0\r\n");
     // A value that would break the file is refused before any other key is written.
     const std::string saved = IniText();
-    form.MoveTo(1, 2);
-    settings.TempFilesPath = "/tmp/odd\n[Window]";
-    EXPECT_EQ(test::SpoolErrorText([&] { SaveSettings(location, settings, form); }),
+    values.plain.xpos = 1;
+    values.plain.TempFilesPath = "/tmp/odd\n[Window]";
+    EXPECT_EQ(test::SpoolErrorText([&] { SaveSettings(location, values); }),
               "Unable to write to " + location.IniFileName.string());
     EXPECT_EQ(IniText(), saved);
 }
@@ -252,7 +231,7 @@ TEST_F(Store, CliDefaultsAreFirstRunValuesWithoutAFileElseTheStoredOnesAsTheWind
         "[Printers]\nPrinter#=1\n[SetUp]\nFromStart=123\n[Data]\nTempFilesPath=\n";
     WriteIni(ini);
     EXPECT_EQ(Cli(3), std::make_tuple(1, location.CacheFolder, 123, 30, "A4"s));
-    StartSettings(location, settings, form);
+    Settings settings = StartSettings(location, 0, 0).values.plain;
     EXPECT_EQ(settings.TempFilesPath, "");
     FillEmptyTempFilesPath(location, settings);
     EXPECT_EQ(Cli(5), std::make_tuple(settings.PrinterIndex, settings.TempFilesPath,

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/CupsPrintSpooler.h"
 #include "platform/Error.h"
+#include "printsystem/CupsPrintSpooler.h"
 #include "support/FakePrintSpooler.h"
 #include "support/SandboxPrintServer.h"
 #include "support/SpoolErrorText.h"

@@ -1,20 +1,25 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # cmake -DSOURCE_DIR=<folder holding src/> -P CheckLayers.cmake
 # Fails, naming each offending line, when a file of src/ includes a folder above its own layer,
-# or when the engine or tavrin-cli includes a Qt header.
+# when the engine or tavrin-cli includes a Qt header, or when the engine or tavrin-cli names one of
+# the window's controls or their interfaces (its code, comments left out).
 cmake_minimum_required(VERSION 3.25)
 
 # What each folder may include, its own folder among them. Every arrow points down.
 set(allowed_platform platform)
-set(allowed_printers platform printers)
+set(allowed_printsystem platform printsystem)
+set(allowed_printers platform printsystem printers)
 set(allowed_joblist platform joblist)
-set(allowed_settings platform printers settings)
-set(allowed_spool platform printers joblist settings spool)
-set(allowed_preview platform printers preview)
-set(allowed_cli platform printers joblist settings spool preview cli)
+set(allowed_settings platform printsystem printers settings)
+set(allowed_spool platform printsystem printers joblist settings spool)
+set(allowed_preview platform printsystem printers preview)
+set(allowed_cli platform printsystem printers joblist settings spool preview cli)
 set(allowed_widgets platform joblist widgets)
-set(allowed_app platform printers joblist settings spool preview widgets app)
-set(without_qt platform printers joblist settings spool preview cli)
+set(allowed_app platform printsystem printers joblist settings spool preview widgets app)
+set(without_qt platform printsystem printers joblist settings spool preview cli)
+# The window's controls and the interfaces that once stood for them: the engine speaks in values.
+set(control_names Form PlainForm Control ValueControl PlainControl Grid GridModel StatusBar Timer
+    TDataGrid)
 
 if(NOT SOURCE_DIR)
     message(FATAL_ERROR "usage: cmake -DSOURCE_DIR=<folder holding src/> -P CheckLayers.cmake")
@@ -35,6 +40,25 @@ foreach(folder IN LISTS folders)
         ${SOURCE_DIR}/src/${folder}/*.h ${SOURCE_DIR}/src/${folder}/*.cpp)
     foreach(source IN LISTS sources)
         math(EXPR files_read "${files_read} + 1")
+        if(folder IN_LIST without_qt)
+            # One list item per line: the semicolons of the code must not split it.
+            file(READ ${SOURCE_DIR}/${source} text)
+            string(REPLACE ";" "," text "${text}")
+            string(REPLACE "[" "(" text "${text}")
+            string(REPLACE "]" ")" text "${text}")
+            string(REPLACE "\n" ";" lines "${text}")
+            set(number 0)
+            foreach(line IN LISTS lines)
+                math(EXPR number "${number} + 1")
+                string(REGEX REPLACE "//.*$" "" code "${line}")
+                string(REGEX REPLACE "\"[^\"]*\"" "\"\"" code "${code}")
+                foreach(name IN LISTS control_names)
+                    if(code MATCHES "(^|[^A-Za-z0-9_])${name}([^A-Za-z0-9_]|$)")
+                        list(APPEND faults "${source}:${number}: names ${name}  (${folder} knows no window controls)")
+                    endif()
+                endforeach()
+            endforeach()
+        endif()
         file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include")
         foreach(line IN LISTS includes)
             if(line MATCHES "#[ \t]*include[ \t]*\"([^/\"]+)/[^\"]*\"")
@@ -58,6 +82,6 @@ endif()
 if(faults)
     list(LENGTH faults count)
     list(JOIN faults "\n  " text)
-    message(FATAL_ERROR "${count} include(s) against the layers:\n  ${text}")
+    message(FATAL_ERROR "${count} fault(s) against the layers:\n  ${text}")
 endif()
 message(STATUS "layers: ${files_read} files, every include points down")

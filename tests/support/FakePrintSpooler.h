@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/DeviceProbe.h"
 #include "platform/Error.h"
-#include "platform/PrintSpooler.h"
+#include "printsystem/DeviceProbe.h"
+#include "printsystem/PrintSpooler.h"
 
 namespace tavrin::test {
 

@@ -19,6 +19,7 @@ public:
     int fromStart = 600;
     int fromEnd = 30;
     std::string tempFilesPath;
+    std::string printerName;
 
     bool SmartReplots() const override { return smartReplots; }
     bool RemoveQL() const override { return removeQL; }
@@ -32,6 +33,7 @@ public:
     int FromStart() const override { return fromStart; }
     int FromEnd() const override { return fromEnd; }
     std::string TempFilesPath() const override { return tempFilesPath; }
+    std::string PrinterName() const override { return printerName; }
 };
 
 }  // namespace tavrin::test

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "platform/PrintSpooler.h"
+#include "printsystem/PrintSpooler.h"
 #include "support/TempFolder.h"
 
 namespace tavrin::test {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <utility>
 
-#include "platform/CupsQueueAttributes.h"
+#include "printsystem/CupsQueueAttributes.h"
 #include "support/SandboxPrintServer.h"
 
 namespace tavrin::test {

@@ -14,12 +14,12 @@
 #include <cstring>
 
 #include "joblist/JobList.h"
-#include "platform/PlainForm.h"
 #include "support/TempFolder.h"
 #include "support/TestApplication.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DataGridInplaceEdit.h"
 #include "widgets/DataGridStyle.h"
+#include "widgets/JobListGrid.h"
 #include "widgets/PopupListbox.h"
 
 namespace tavrin {
@@ -104,9 +104,9 @@ protected:
         std::vector<std::string> names;
         for (int i = 1; i <= count; ++i)
             names.push_back("/plots/sheet" + std::to_string(i));
-        list.SetPendingFiles(names);
-        list.SetBatchCount(count);
-        list.AddBatch();
+        list.AddFiles(names, ListMode::New, 1);
+        ShowJobList(grid.Grid(), list);
+        FitNameColumn(grid.Grid());
     }
     std::string Cell(int col, int row) const { return grid.Grid().cell(col, row); }
     std::string At() const {
@@ -149,8 +149,7 @@ protected:
     int beeps = 0, inserts = 0, deletes = 0, clicks = 0;
     std::vector<TDataGridInplaceEdit*> changes;
     TDataGrid grid;
-    PlainForm form{grid.Grid()};
-    JobList list{form, [] { return std::string("HPGL2"); }};
+    JobList list;
 };
 
 // A name, the set-up, the cell to edit, the keys typed and the state they leave.
@@ -376,10 +375,10 @@ TEST(DataGridStyleTest, TheLocalesShortDateBecomesTheDatePictureAndFontsGoBothWa
         dates += ShortDateFormat(QLocale(locale)).shortDate + ' ';
     EXPECT_EQ(dates, "dd-mm-yyyy m/d/yy dd.mm.yy ");
     const QFont base("Sans", 9);
-    const FontSpec wanted{"Serif", 12, true, false, true, 0x112233};
+    const CellFont wanted{"Serif", 12, true, false, true, 0x112233};
     const QFont font = ToQFont(wanted, base);
     EXPECT_EQ(std::tuple(font.family(), font.pointSize(), font.bold(), font.italic(),
-                         font.underline(), ToQFont(FontSpec{}, base).family()),
+                         font.underline(), ToQFont(CellFont{}, base).family()),
               std::tuple("Serif", 12, true, false, true, "Sans"));  // no family keeps the base
     EXPECT_EQ(FromQFont(font, ToQColor(wanted.color)), wanted);
 }
@@ -401,11 +400,12 @@ TEST_F(DataGridTest, TheJobListViewFollowsBatchesRemovalsAndSetMode) {
     Click(0, 2);
     Click(1, 5, Qt::LeftButton, Qt::ShiftModifier);
     grid.setCurrentIndex(grid.IndexOf(0, 2));
-    list.RemoveClick();
+    list.Remove(grid.Grid().currentRow() - 1, ListMode::New);
+    ShowJobList(grid.Grid(), list);
+    FitNameColumn(grid.Grid());
     EXPECT_EQ(view(), "5|/plots/sheet3");
     // Set mode hides the copies.
-    form.jobAsSet.onClick = [this] { list.JobAsSetClick(); };
-    form.jobAsSet.setChecked(true);
+    ShowCopiesColumnForSets(grid.Grid(), true);
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "");
     ASSERT_TRUE(grid.grab().save(
         QString::fromStdString((test::OutputDir() / "job_list_as_set.png").string())));
