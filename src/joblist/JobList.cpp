@@ -38,9 +38,11 @@ void JobList::ShowBlankWhenEmpty() {
 }
 
 void JobList::Remove(int index, ListMode mode) {
-    if (index >= 0 && index < FileCount())
+    if (index < 0 || index >= FileCount() + blankRows_)
+        return;
+    if (index < FileCount())
         rows_.erase(rows_.begin() + index);
-    else if (index >= FileCount() && index < FileCount() + blankRows_)
+    else
         --blankRows_;
     // Back to the blank list once no job row is left.
     ShowBlankWhenEmpty();

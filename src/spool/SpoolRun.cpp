@@ -261,7 +261,7 @@ SendResult SpoolRunner::SendWaitingForRoom(const std::string& printer, const std
             std::chrono::steady_clock::now() + std::chrono::seconds(kRoomRetrySeconds);
         while (std::chrono::steady_clock::now() < retry && !stop_.stop_requested())
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (stop_.stop_requested())
+        if (StopAsked())
             break;
         result = SendFileRaw(spooler_, printer, path);
     }
