@@ -49,8 +49,10 @@ TEST(JobList, BatchesRemovalsCountsClearingAndARunChangeTheRowsAsTheWindowShowsT
         {Add({}, kNew, 5), "a:1 b:1 c:2 a:1 #0"},     // an empty batch changes no row
         {Add({"d", "e"}, kNew, 3), "d:3 e:3 #2"},
         {Remove(1, kAdd), "d:3 #2"},
-        {Remove(0, kNew), "+29 #1"},  // the last job: the blank list again
-        {Remove(4, kNew), "+29 #0"},  // a blank row: still the blank list
+        {Remove(0, kNew), "+29 #1"},   // the last job: the blank list again
+        {Remove(4, kNew), "+29 #0"},   // a blank row: still the blank list
+        {Remove(29, kNew), "+29 #0"},  // past the shown rows: nothing
+        {Remove(-1, kNew), "+29 #0"},
         {[](JobList& l) { l.SetEveryCount(7); }, "+29 #0"},
         {Add({"f", "g", "h"}, kAdd, 1), "f:1 g:1 h:1 #3"},
         {[](JobList& l) { l.SetEveryCount(4); }, "f:4 g:4 h:4 #3"},

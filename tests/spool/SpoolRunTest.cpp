@@ -552,18 +552,24 @@ TEST_F(SpoolRunTest, AStopEndsTheRunBetweenTwoFiles) {
 }
 
 // A run on a thread of its own, waiting for room, is stopped from another: the wait ends at once,
-// the file waited for counts as refused and the run goes no further.
+// the file waited for counts as refused and the run goes no further; also when it was the last.
 TEST_F(SpoolRunTest, AStopEndsAWaitForRoomOnTheRunsOwnThread) {
-    List({a, b}, {"1", "1"});
-    spooler.full = 1 << 30;
-    observer = std::make_unique<Recorder>();
-    std::jthread run([this](std::stop_token stop) { runner.Run(jobs, *observer, stop); });
-    ASSERT_TRUE(WaitUntil([&] { return observer->waitingNow.load(); }, std::chrono::seconds(20)));
-    run.request_stop();
-    run.join();
-    EXPECT_EQ(observer->log, (Names{"start 0 A", "waiting raw", "room raw", "refused A", "done "}));
-    EXPECT_EQ(std::tuple(Documents(), runner.LastRun().stopped, FileCount()),
-              std::tuple(Names{}, true, 2));
+    for (const Names& files : {Names{a, b}, Names{a}}) {
+        SCOPED_TRACE(files.size());
+        List(files, Names(files.size(), "1"));
+        spooler.full = 1 << 30;
+        observer = std::make_unique<Recorder>();
+        std::jthread run([this](std::stop_token stop) { runner.Run(jobs, *observer, stop); });
+        ASSERT_TRUE(
+            WaitUntil([&] { return observer->waitingNow.load(); }, std::chrono::seconds(20)));
+        run.request_stop();
+        run.join();
+        EXPECT_EQ(observer->log,
+                  (Names{"start 0 A", "waiting raw", "room raw", "refused A", "done "}));
+        EXPECT_EQ(std::tuple(Documents(), runner.LastRun().stopped, runner.LastRun().finished,
+                             FileCount()),
+                  std::tuple(Names{}, true, false, static_cast<int>(files.size())));
+    }
 }
 
 // At the real server, the plotter's queue (two copies of the first row) or the server under a
