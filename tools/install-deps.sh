@@ -11,6 +11,7 @@ packages=(
     x11-utils at-spi2-core python3-dbus
     avahi-daemon dbus cups-ipp-utils file
     libpng-dev ghostscript hp2xx
+    libsqlite3-dev sqlite3
     g++-mingw-w64-x86-64-posix wine wine64
 )
 sudo=""

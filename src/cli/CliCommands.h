@@ -55,5 +55,10 @@ int RunJobs(const Args& args);
 int RunInspect(const Args& args);
 // A picture of the file's first page, written as PNG or SVG (CliPreview.cpp).
 int RunPreview(const Args& args);
+// The job log: one line per job, or totals per printer and period (CliLog.cpp).
+int RunLog(const Args& args);
+// Prints the files that come into hot folders, until SIGTERM or, with --once, until what was
+// there has ended (CliWatch.cpp).
+int RunWatch(const Args& args);
 
 }  // namespace tavrin::cli

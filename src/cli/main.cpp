@@ -21,6 +21,10 @@ const Command kCommands[] = {
     {"jobs", "-p NAME|INDEX [--all]", RunJobs},
     {"inspect", "[--json] FILE...", RunInspect},
     {"preview", "FILE -o OUT.png|OUT.svg [--width PIXELS]", RunPreview},
+    {"log", "[--since DATE] [--until DATE] [--printer NAME] [--csv] [--totals day|week|month]",
+     RunLog},
+    {"watch", "[--once] [--list] [--folder DIR -p PRINTER [OPTIONS]] (options: watch --help)",
+     RunWatch},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -13,10 +13,13 @@ set(allowed_joblist platform joblist)
 set(allowed_settings platform printsystem printers settings)
 set(allowed_spool platform printsystem printers joblist settings spool)
 set(allowed_preview platform printsystem printers preview)
-set(allowed_cli platform printsystem printers joblist settings spool preview cli)
+set(allowed_joblog platform printsystem printers joblist settings spool joblog)
+set(allowed_hotfolder platform printsystem printers joblist settings spool joblog hotfolder)
+set(allowed_cli platform printsystem printers joblist settings spool preview joblog hotfolder cli)
 set(allowed_widgets platform joblist widgets)
-set(allowed_app platform printsystem printers joblist settings spool preview widgets app)
-set(without_qt platform printsystem printers joblist settings spool preview cli)
+set(allowed_app platform printsystem printers joblist settings spool preview joblog hotfolder
+    widgets app)
+set(without_qt platform printsystem printers joblist settings spool preview joblog hotfolder cli)
 # The window's controls and the interfaces that once stood for them: the engine speaks in values.
 set(control_names Form PlainForm Control ValueControl PlainControl Grid GridModel StatusBar Timer
     TDataGrid)
