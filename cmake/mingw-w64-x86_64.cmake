@@ -5,11 +5,44 @@
 # tests under wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(TAVRIN_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TAVRIN_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TAVRIN_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TAVRIN_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TAVRIN_MINGW_PREFIX})
+set(TAVRIN_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TAVRIN_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TAVRIN_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${TAVRIN_MINGW_TRIPLET}-windres)
+
+# Debian has no SQLite for mingw-w64: tools/build-mingw-sqlite.sh builds a static one from
+# Debian's source into a cache folder outside the tree, the prefix searched unless
+# TAVRIN_MINGW_PREFIX names another.
+set(TAVRIN_MINGW_PREFIX "" CACHE PATH
+    "Prefix of include/sqlite3.h and lib/libsqlite3.a (empty: tools/build-mingw-sqlite.sh's)")
+set(_tavrin_prefix "${TAVRIN_MINGW_PREFIX}")
+get_property(_tavrin_in_try_compile GLOBAL PROPERTY IN_TRY_COMPILE)
+if(NOT _tavrin_in_try_compile)
+    if(NOT _tavrin_prefix)
+        execute_process(
+            COMMAND bash "${CMAKE_CURRENT_LIST_DIR}/../tools/build-mingw-sqlite.sh" --print-prefix
+            OUTPUT_VARIABLE _tavrin_prefix OUTPUT_STRIP_TRAILING_WHITESPACE
+            ERROR_VARIABLE _tavrin_why ERROR_STRIP_TRAILING_WHITESPACE)
+    endif()
+    get_property(_tavrin_warned GLOBAL PROPERTY TAVRIN_MINGW_WARNED)
+    if(NOT _tavrin_warned AND NOT EXISTS "${_tavrin_prefix}/lib/libsqlite3.a")
+        set_property(GLOBAL PROPERTY TAVRIN_MINGW_WARNED TRUE)
+        if(NOT _tavrin_why)
+            set(_tavrin_why "No lib/libsqlite3.a in '${_tavrin_prefix}'")
+        endif()
+        message(WARNING "${_tavrin_why}. Run tools/build-mingw-sqlite.sh, or name the prefix "
+                        "that has SQLite for mingw-w64 with -DTAVRIN_MINGW_PREFIX=.")
+    endif()
+    # FindSQLite3 keeps what it found in the cache: a new prefix (the script's folder changes
+    # with its content and with SQLite's version) has it search again.
+    if(NOT "${_tavrin_prefix}" STREQUAL "${_TAVRIN_MINGW_PREFIX_USED}")
+        unset(SQLite3_INCLUDE_DIR CACHE)
+        unset(SQLite3_LIBRARY CACHE)
+        set(_TAVRIN_MINGW_PREFIX_USED "${_tavrin_prefix}" CACHE INTERNAL "")
+    endif()
+endif()
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TAVRIN_MINGW_TRIPLET} ${_tavrin_prefix})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -51,10 +51,12 @@ fi
 
 # Windows: the engine, tavrin-cli.exe and the engine's tests cross-built with mingw-w64, the
 # tests and tavrin-cli.exe's end-to-end tests run under wine in a fresh prefix of the build
-# folder (the test preset names it), then the zip.
+# folder (the test preset names it), then the zip. SQLite for mingw-w64 is built from Debian's
+# source by tools/build-mingw-sqlite.sh, once, into a cache folder outside the tree.
 windows_start=$(date +%s)
+mingw_prefix=$(bash tools/build-mingw-sqlite.sh | tail -n 1)
 rm -rf build/windows/wine
-cmake --preset windows
+cmake --preset windows -DTAVRIN_MINGW_PREFIX="$mingw_prefix"
 cmake --build --preset windows -j "$jobs"
 WINEPREFIX=$PWD/build/windows/wine WINEDEBUG=-all sh -c 'wineboot -i >/dev/null 2>&1; wineserver -w'
 ctest --preset windows 2>&1 | tee build/windows/ctest.log

@@ -5,6 +5,8 @@
 #include <set>
 #include <utility>
 
+#include "app/HotFolderWatch.h"
+#include "app/JobLogDialog.h"
 #include "app/QueueWindow.h"
 #include "app/TavrinUnit.h"
 #include "app/WindowPrintServer.h"
@@ -36,8 +38,13 @@ QString StuckHint(const WatchedJobs& watched) {
 void TTavrinForm::FollowJobsWith(JobWatch& watch) {
     watch_ = &watch;
     // The listener runs on the watch's thread; the news is handed to the window's. The window
-    // ends the listening before it goes, so `this` is alive when it is posted.
-    watch.SetListener([this](const JobNews& news) {
+    // ends the listening before it goes, so `this` is alive when it is posted, and so is the
+    // recorder, which learns each end there and never holds up the window.
+    watch.SetListener([this, &recorder = WindowRunRecorder(*this)](const JobNews& news) {
+        for (const TrackedJob& job : news.stuckChanged)
+            recorder.Ended(job);
+        for (const TrackedJob& job : news.ended)
+            recorder.Ended(job);
         QMetaObject::invokeMethod(
             this, [this, news] { JobNewsArrived(news); }, Qt::QueuedConnection);
     });
@@ -67,6 +74,8 @@ void TTavrinForm::ShowJobNewsWhenIdle() {
         return;
     }
     panels_[status_panel::kRun]->setToolTip(StuckHint(watch_->Jobs()));
+    if (const std::string problem = WindowRunRecorder(*this).TakeProblem(); !problem.empty())
+        ShowLatestInStatusBar(*statusBar1_, TellOnStderr(problem));
     for (const std::string& printer : std::exchange(newsPrinters_, {}))
         if (QueueWindow* queue = QueueWindow::Find(printer))
             queue->Refresh();

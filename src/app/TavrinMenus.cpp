@@ -9,10 +9,15 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "app/HotFolderWatch.h"
+#include "app/HotFoldersDialog.h"
+#include "app/JobLogDialog.h"
 #include "app/Over.h"
 #include "app/PreviewWindow.h"
 #include "app/Stelin.h"
 #include "app/TavrinUnit.h"
+#include "hotfolder/HotFolderSettings.h"
+#include "printers/ProbeDeviceClass.h"
 #include "widgets/DataGrid.h"
 #include "widgets/DropFileTarget.h"
 #include "widgets/IntegerEdit.h"
@@ -38,6 +43,9 @@ void TTavrinForm::CreateMenus() {
     openlistasfile1_ = AddItem(file, "Openlistasfile1", "&Open list from file");
     viewprintlist1_ = AddItem(file, "Viewprintlist1", "&View / print list");
     savelisttofile1_ = AddItem(file, "Savelisttofile1", "Sa&ve list to file");
+    file->addSeparator()->setObjectName(QStringLiteral("N9"));
+    AddItem(file, "JobLog1", "&Job log...")
+        ->setStatusTip(QStringLiteral("Every job sent, with its paper, and the totals"));
     file->addSeparator()->setObjectName(QStringLiteral("N2"));
     abort1_ = AddItem(file, "Abort1", "&Abort");
 
@@ -51,6 +59,14 @@ void TTavrinForm::CreateMenus() {
     printersByAddress1_->setToolTip(QStringLiteral("Printers reached at their own addresses"));
     printersByAddress1_->setStatusTip(printersByAddress1_->toolTip());
     printersByAddress1_->setEnabled(false);
+    QAction* hotFolders = AddItem(configure, "HotFolders1", "&Hot folders...");
+    hotFolders->setToolTip(QStringLiteral("Folders whose files print themselves"));
+    hotFolders->setStatusTip(hotFolders->toolTip());
+    // Checks and unchecks itself as it is chosen; stored at once.
+    QAction* watch = AddItem(configure, "WatchHotFolders1", "Watch hot &folders");
+    watch->setCheckable(true);
+    watch->setToolTip(QStringLiteral("Print the hot folders' files while this window is open"));
+    watch->setStatusTip(watch->toolTip());
     configure->addSeparator()->setObjectName(QStringLiteral("N3"));
     qlFromStart1_ = AddItem(configure, "QLfromstart1", "HPGL/2 &QL from start");
     rpFromEnd1_ = AddItem(configure, "RPfromend1", "HPGL/2 &RP from end");
@@ -190,6 +206,64 @@ void TTavrinForm::ConnectHandlers() {
         overTavrin_->About2Click();
     });
     on(delete1_, &QAction::triggered, [this] { RemoveClick(); });
+
+    // The job log and the hot folders. The window's runs go into the log that JobLogFile()
+    // names as the window is made, which its dialog shows.
+    WindowRunRecorder(*this);
+    const auto showText = [this](const QString& text) {
+        if (MessageBox)
+            MessageBox(text);
+    };
+    on(findChild<QAction*>(QStringLiteral("JobLog1")), &QAction::triggered, [this, showText] {
+        auto* dialog = findChild<JobLogDialog*>();
+        if (!dialog)
+            dialog = new JobLogDialog(this, showText);
+        dialog->Open(WindowRunRecorder(*this).File(), *fileDialogs_);
+    });
+    auto* watch = new HotFolderWatch(*this, location_, runServer_, spooler_, probe_);
+    watch->BaseChoices = [this] { return options_.Get(); };
+    watch->OnLine = [this](const QString& stamped) {
+        ShowLatestInStatusBar(*statusBar1_, stamped);
+    };
+    on(findChild<QAction*>(QStringLiteral("HotFolders1")), &QAction::triggered,
+       [this, watch, showText] {
+           auto* dialog = findChild<HotFoldersDialog*>();
+           if (!dialog) {
+               // A printer's class as the printer box finds it: one the probe cannot tell is
+               // of no class.
+               dialog = new HotFoldersDialog(this, showText, [this](const std::string& printer) {
+                   try {
+                       return ClassOf(DeviceClassOf(probe_.Probe(printer)));
+                   } catch (const std::exception&) {
+                       return DeviceKind::Other;
+                   }
+               });
+               dialog->OnAccept = [this, watch](const std::vector<HotFolder>& folders) {
+                   WriteHotFolderSettings(location_, {watch->On(), folders, {}});
+                   watch->Restart();
+               };
+           }
+           dialog->Edit(ReadHotFolderSettings(location_), printers_->Printers());
+       });
+    QAction* watchItem = findChild<QAction*>(QStringLiteral("WatchHotFolders1"));
+    on(watchItem, &QAction::triggered, [this, watch, watchItem] {
+        const bool watching = watchItem->isChecked();
+        try {
+            WriteWatchSetting(location_, watching);
+        } catch (...) {
+            // Not written: the check mark stays as the settings have it.
+            watchItem->setChecked(!watching);
+            throw;
+        }
+        watch->SetOn(watching);
+    });
+    // The watch starts once the window is shown.
+    try {
+        watchItem->setChecked(ReadHotFolderSettings(location_).watchInWindow);
+    } catch (const std::exception& error) {
+        ShowLatestInStatusBar(*statusBar1_, TellOnStderr(error.what()));
+    }
+    watch->SetOn(watchItem->isChecked());
 }
 
 }  // namespace tavrin

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "app/ErrorBox.h"
+#include "app/HotFolderWatch.h"
+#include "app/JobLogDialog.h"
 #include "app/PrintButtonCaptions.h"
 #include "app/TavrinUnit.h"
 #include "platform/Error.h"
@@ -73,13 +75,15 @@ void TTavrinForm::StartRun(bool scheduled) {
     okPrint_->setText(QString::fromUtf8(kPrintCaptionBusy));
     okPrint_->setEnabled(false);
     PublishOptions();
-    run_ = std::thread([this] {
+    run_ = std::thread([this, &recorder = WindowRunRecorder(*this)] {
         RunTeller teller(*this);
+        // Every send goes into the job log; one that cannot be written holds up no job.
+        RecordingRunObserver recording(teller, recorder);
         try {
             const std::unique_ptr<RunPrintServer> own = runServer_ ? runServer_() : nullptr;
             SpoolRunner runner(own ? own->Spooler() : spooler_, own ? own->Probe() : probe_,
                                options_);
-            runner.Run(jobs_, teller);
+            runner.Run(jobs_, recording);
         } catch (const std::exception& error) {
             // The run has told its end already, unless it never began.
             if (!teller.end.failed) {
@@ -113,6 +117,9 @@ void TTavrinForm::RunEnded(const RunEnd& end) {
             QString::fromUtf8(refused.empty() ? kRunDone : kRunFailed));
     if (watch_)
         watch_->Follow(end.report.sent);
+    // A job log that could not be written is told once, beside the panels.
+    if (const std::string problem = WindowRunRecorder(*this).TakeProblem(); !problem.empty())
+        ShowLatestInStatusBar(*statusBar1_, TellOnStderr(problem));
     if (end.failed) {
         ShowError(ErrorBoxText(end.error));
     } else if (!refused.empty()) {

@@ -11,6 +11,7 @@
 #include "joblist/JobListFile.h"
 #include "joblist/LongFileName.h"
 #include "joblist/SharedJobList.h"
+#include "joblog/JobLogRecorder.h"
 #include "platform/Error.h"
 #include "printers/OptionRules.h"
 #include "printers/PrinterSelection.h"
@@ -150,7 +151,14 @@ int RunSend(const Args& args) {
 
     const ChosenSpoolOptions options(choices);
     SpoolRunner runner(spooler, probe, options);
-    SendObserver observer(parsed.timeout);
+    SendObserver sendObserver(parsed.timeout);
+    JobLogRecorder log("cli");
+    RecordingRunObserver observer(sendObserver, log);
+    // A job log that cannot be written never holds up the jobs: said once, on stderr.
+    const auto reportLog = [&log] {
+        if (const std::string problem = log.TakeProblem(); !problem.empty())
+            Warn(problem);
+    };
     // As the print button: nothing to do without a first file.
     if (!list.Rows().empty() && !list.Rows().front().file.empty()) {
         SharedJobList jobs(std::move(list));
@@ -158,9 +166,11 @@ int RunSend(const Args& args) {
             runner.Run(jobs, observer);
         } catch (const Error&) {
             ReportRefusals(runner.LastRun());
+            reportLog();
             throw;
         }
     }
+    reportLog();
     const SpoolRunReport& report = runner.LastRun();
     ReportRefusals(report);
     std::cout << report.accepted() << " of " << report.sends() << " jobs sent to " << printer
@@ -168,7 +178,9 @@ int RunSend(const Args& args) {
     const int sent = report.refused.empty() ? kExitOk : kExitRefused;
     if (!parsed.wait)
         return sent;
-    const int waited = WaitForJobs(spooler, report.sent, parsed.timeout, std::cout, std::cerr);
+    const int waited = WaitForJobs(spooler, report.sent, parsed.timeout, std::cout, std::cerr,
+                                   [&log](const TrackedJob& job) { log.Ended(job); });
+    reportLog();
     return waited == kExitOk ? sent : waited;
 }
 

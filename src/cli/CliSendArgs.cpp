@@ -92,7 +92,7 @@ std::optional<PageSize> PageSizeNamed(const std::string& name) {
     return std::nullopt;
 }
 
-SendArgs ParseSendArgs(const Args& args) {
+SendArgs ParseSendArgs(const Args& args, bool filesNeeded) {
     SendArgs parsed;
     ArgReader reader(args);
     bool optionsEnded = false;
@@ -165,7 +165,7 @@ SendArgs ParseSendArgs(const Args& args) {
     }
     if (parsed.timeout && !parsed.wait)
         throw UsageError("--timeout needs --wait");
-    if (!parsed.help && parsed.files.empty() && !parsed.list)
+    if (filesNeeded && !parsed.help && parsed.files.empty() && !parsed.list)
         throw UsageError("no file given");
     return parsed;
 }

@@ -30,8 +30,8 @@ struct SendArgs {
 };
 
 // Reads the arguments after "send". Throws UsageError for an unknown option, a missing or bad
-// value, or nothing to send.
-SendArgs ParseSendArgs(const Args& args);
+// value, or (when `filesNeeded`) nothing to send.
+SendArgs ParseSendArgs(const Args& args, bool filesNeeded = true);
 
 // The page size named "A0" .. "A5"; nothing for any other text.
 std::optional<PageSize> PageSizeNamed(const std::string& name);

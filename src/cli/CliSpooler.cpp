@@ -9,20 +9,25 @@ namespace tavrin::cli {
 namespace {
 
 std::vector<AddressedPrinter> Listed(const SettingsLocation& location,
-                                     const std::optional<std::string>& given) {
+                                     const std::vector<std::string>& given) {
     std::vector<AddressedPrinter> printers = ReadAddressedPrinters(location);
-    const auto shownAs = [&given](const AddressedPrinter& printer) {
-        return (printer.name.empty() ? printer.address : printer.name) == *given;
-    };
-    if (given && LooksLikePrinterAddress(*given) &&
-        std::none_of(printers.begin(), printers.end(), shownAs))
-        printers.push_back({{}, *given, {}});
+    for (const std::string& name : given) {
+        const auto shownAs = [&name](const AddressedPrinter& printer) {
+            return (printer.name.empty() ? printer.address : printer.name) == name;
+        };
+        if (LooksLikePrinterAddress(name) &&
+            std::none_of(printers.begin(), printers.end(), shownAs))
+            printers.push_back({{}, name, {}});
+    }
     return printers;
 }
 
 }  // namespace
 
 CliSpooler::CliSpooler(const SettingsLocation& location, const std::optional<std::string>& given)
+    : CliSpooler(location, given ? std::vector<std::string>{*given} : std::vector<std::string>{}) {}
+
+CliSpooler::CliSpooler(const SettingsLocation& location, const std::vector<std::string>& given)
     : printers_(*queues_, *queueProbe_, Listed(location, given)) {}
 
 }  // namespace tavrin::cli

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "printers/AddressedPrinters.h"
 #include "printsystem/SystemSpooler.h"
@@ -18,6 +19,8 @@ class CliSpooler {
 public:
     explicit CliSpooler(const SettingsLocation& location,
                         const std::optional<std::string>& given = std::nullopt);
+    // The same with several printers given (hot folders' printers).
+    CliSpooler(const SettingsLocation& location, const std::vector<std::string>& given);
     CliSpooler(const CliSpooler&) = delete;
     CliSpooler& operator=(const CliSpooler&) = delete;
 

@@ -31,8 +31,11 @@ const char* StateWord(QueueJobState state) {
 
 class Lines : public JobObserver {
 public:
-    Lines(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    Lines(std::ostream& out, std::ostream& err, const std::function<void(const TrackedJob&)>& ended)
+        : out_(out), err_(err), ended_(ended) {}
     void JobEnded(const TrackedJob& job) override {
+        if (ended_)
+            ended_(job);
         const bool printed = job.verdict.outcome == JobOutcome::Printed;
         out_ << job.file << '\t' << JobName(job) << '\t' << (printed ? "printed" : "not printed")
              << '\t' << job.verdict.reason << std::endl;
@@ -52,16 +55,18 @@ public:
 private:
     std::ostream& out_;
     std::ostream& err_;
+    const std::function<void(const TrackedJob&)>& ended_;
 };
 
 }  // namespace
 
 int WaitForJobs(PrintSpooler& spooler, const std::vector<TrackedJob>& jobs,
-                std::optional<int> timeoutSeconds, std::ostream& out, std::ostream& err) {
+                std::optional<int> timeoutSeconds, std::ostream& out, std::ostream& err,
+                const std::function<void(const TrackedJob&)>& ended) {
     JobTracker tracker(spooler);
     for (const TrackedJob& job : jobs)
         tracker.Track(job);
-    Lines lines(out, err);
+    Lines lines(out, err, ended);
     const auto deadline = timeoutSeconds ? Clock::now() + std::chrono::seconds(*timeoutSeconds)
                                          : Clock::time_point::max();
     while (tracker.HasOpenJobs() && Clock::now() < deadline) {

@@ -57,6 +57,8 @@ public:
     void SetJobId(std::int64_t rowId, const std::string& printer, int jobId, std::int64_t sentAt);
     // The newest job whose file path is `filePath`; nothing when there is none.
     std::optional<JobRecord> NewestFor(const std::string& filePath);
+    // Every job of `filePath`, oldest first.
+    std::vector<JobRecord> JobsFor(const std::string& filePath);
     // Jobs in the filter, newest first.
     std::vector<JobRecord> Jobs(const JobLogFilter& filter);
     // Totals per period and printer, periods oldest first, printers by name.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "printers/DeviceClass.h"
 #include "printsystem/PrintSpooler.h"
 #include "spool/JobVerdict.h"
 
@@ -20,8 +21,11 @@ struct TrackedJob {
     std::string documentName;  // its name in the queue
     int jobId = 0;
     std::uint64_t bytes = 0;
-    std::int64_t sentAt = 0;   // seconds since the Unix epoch
-    std::int64_t endedAt = 0;  // 0 while open
+    int copies = 1;                       // the copies this one job makes
+    bool deviceCopies = false;            // made by the device from one sent copy
+    DeviceKind kind = DeviceKind::Other;  // the printer's class when it was sent
+    std::int64_t sentAt = 0;              // seconds since the Unix epoch
+    std::int64_t endedAt = 0;             // 0 while open
     QueueJobState state = QueueJobState::Pending;
     JobVerdict verdict{};  // open, printed or not printed, stuck, and why
 

@@ -1,5 +1,6 @@
 #include "spool/SpoolRun.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <ctime>
@@ -140,7 +141,8 @@ void SpoolRunner::RunSets() {
 }
 
 bool SpoolRunner::ClassIs(DeviceKind kind) {
-    return ClassOf(DeviceClassOf(probe_.Probe(options_.PrinterName()))) == kind;
+    lastKind_ = ClassOf(DeviceClassOf(probe_.Probe(options_.PrinterName())));
+    return lastKind_ == kind;
 }
 
 bool SpoolRunner::RefusedAsNoFile(const std::string& file) {
@@ -166,7 +168,10 @@ void SpoolRunner::SpoolRow(const JobRow& row) {
             const int replots = copies - 1;
             const HpglRewrite rewrite = RewriteHpglFile(file, replots, options);
             // Without a place for the replot instruction the plotter makes no copies.
-            Send(tempFileName_, file, replots >= 1 && !rewrite.replotPlaced ? copies : 1);
+            if (replots >= 1 && !rewrite.replotPlaced)
+                Send(tempFileName_, file, copies);
+            else
+                Send(tempFileName_, file, 1, copies);
         } else if (options_.RemoveQL()) {
             const int copies = ParseCopyCount(copiesText);
             RewriteHpglFile(file, 0, options);
@@ -176,8 +181,9 @@ void SpoolRunner::SpoolRow(const JobRow& row) {
         }
     } else if (ClassIs(DeviceKind::PostScript)) {
         if (options_.SmartReplots()) {
-            WritePostScriptHeader(file, ParseCopyCount(copiesText), options);
-            Send(tempFileName_, file, 1);
+            const int copies = ParseCopyCount(copiesText);
+            WritePostScriptHeader(file, copies, options);
+            Send(tempFileName_, file, 1, copies);
         } else if (options_.FitToPage()) {
             WritePostScriptHeader(file, 0, options);
             Send(tempFileName_, file, 1);
@@ -186,8 +192,9 @@ void SpoolRunner::SpoolRow(const JobRow& row) {
         }
     } else if (ClassIs(DeviceKind::Oce)) {
         if (options_.SmartReplots()) {
-            WriteOceHeader(file, ParseCopyCount(copiesText), options);
-            Send(tempFileName_, file, 1);
+            const int copies = ParseCopyCount(copiesText);
+            WriteOceHeader(file, copies, options);
+            Send(tempFileName_, file, 1, copies);
         } else {
             Send(file, file, ParseCopyCount(copiesText));
         }
@@ -225,7 +232,8 @@ void SpoolRunner::SpoolSetFile(int index) {
     }
 }
 
-void SpoolRunner::Send(const std::string& path, const std::string& listedFile, int times) {
+void SpoolRunner::Send(const std::string& path, const std::string& listedFile, int times,
+                       int deviceCopies) {
     for (int i = 0; i < times; ++i) {
         const std::string printer = options_.PrinterName();
         const SendResult result = SendWaitingForRoom(printer, path);
@@ -235,11 +243,14 @@ void SpoolRunner::Send(const std::string& path, const std::string& listedFile, i
                                     .documentName = DocumentNameOf(listedFile),
                                     .jobId = result.jobId,
                                     .bytes = result.bytesSent,
+                                    .copies = std::max(deviceCopies, 1),
+                                    .deviceCopies = deviceCopies > 1,
+                                    .kind = lastKind_,
                                     .sentAt = std::time(nullptr)});
             observer_->Sent(report_.sent.back());
         } else {
             report_.refused.push_back(
-                {printer, listedFile, DocumentNameOf(listedFile), result.refusal});
+                {printer, listedFile, DocumentNameOf(listedFile), result.refusal, lastKind_});
             observer_->Refused(report_.refused.back());
         }
     }

@@ -23,9 +23,10 @@ inline constexpr const char* kRunFailed = "Failed";
 // One send the spooler did not take.
 struct RefusedSend {
     std::string printerName;
-    std::string file;          // the listed file, full path
-    std::string documentName;  // the listed file's name without its folder
-    std::string reason;        // the spooler's words
+    std::string file;                     // the listed file, full path
+    std::string documentName;             // the listed file's name without its folder
+    std::string reason;                   // the spooler's words
+    DeviceKind kind = DeviceKind::Other;  // the printer's class at the time
 };
 
 // What the last run did. Filled as the run goes, so it is also complete up to the error when an
@@ -105,7 +106,9 @@ private:
     // refused at once with "Cannot open file %s", and the run goes on: reading it could wait or
     // run for ever.
     bool RefusedAsNoFile(const std::string& file);
-    void Send(const std::string& path, const std::string& listedFile, int times);
+    // Sends `path` as `times` jobs; each makes `deviceCopies` copies at the device (1: itself).
+    void Send(const std::string& path, const std::string& listedFile, int times,
+              int deviceCopies = 1);
     SendResult SendWaitingForRoom(const std::string& printer, const std::string& path);
     // Probes the printer afresh and tests its class.
     bool ClassIs(DeviceKind kind);
@@ -120,6 +123,7 @@ private:
     std::stop_token stop_;
     std::string tempFileName_;
     std::string tempFilesPath_;
+    DeviceKind lastKind_ = DeviceKind::Other;  // of the printer's latest probe
     SpoolRunReport report_;
 };
 

@@ -188,7 +188,9 @@ TEST_F(WindowLayoutTest, TabOrderStartStatesAndMenus) {
     const QStringList menus =
         QStringLiteral(
             "&File|&Select files|&Preview|-|&Open list from file|&View / print list|"
-            "Sa&ve list to file|-|&Abort|&Configure|&Path for temp files|Printers by &address...|-|"
+            "Sa&ve list to file|-|&Job log...|-|&Abort|&Configure|&Path for temp files|Printers by "
+            "&address...|"
+            "&Hot folders...|Watch hot &folders|-|"
             "HPGL/2 &QL from start|HPGL/2 &RP from end|-|C&lear list after spooling|"
             "Re&verse set order|"
             "&Warn before sending to the wrong device|-|Printer&type in statusbar|"

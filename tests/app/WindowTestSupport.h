@@ -125,6 +125,7 @@ public:
     const std::map<std::string, std::string> environment = {
         {"XDG_CONFIG_HOME", (root / "config").string()},
         {"XDG_CACHE_HOME", (root / "cache").string()},
+        {"XDG_DATA_HOME", (root / "data").string()},
         {"HOME", (root / "home").string()}};
     SettingsLocation location;
 
@@ -136,8 +137,12 @@ public:
             return found == environment.end() ? nullptr : found->second.c_str();
         });
         CreateCacheFolder(location);
+        // The job log is found through the process's own environment: this user's, not the
+        // account's that runs the tests.
+        qputenv("TAVRIN_JOBLOG", QByteArray::fromStdString(JobLogPath().string()));
     }
     std::filesystem::path Ini() const { return location.IniFileName; }
+    std::filesystem::path JobLogPath() const { return root / "data" / "tavrin" / "joblog.sqlite"; }
 };
 
 // The real window against the private print server, started as the program starts it.

@@ -12,6 +12,7 @@ import json
 import os
 import re
 import shlex
+import shutil
 import struct
 import subprocess
 import time
@@ -112,6 +113,12 @@ class Context:
             f.write("Filename;Copies\r\n" + "".join("%s;1\r\n" % name for name in LIST_FILES))
         return path
 
+    def hot_folder(self):
+        path = self.out("hot-folder")
+        os.makedirs(path, exist_ok=True)
+        shutil.copy(PLOT, path)
+        return path
+
     def run(self, words, env=None, timeout=COMMAND_TIMEOUT):
         result = subprocess.run(words, cwd=REPO, env=env or self.env, capture_output=True,
                                 text=True, timeout=timeout)
@@ -208,6 +215,24 @@ def expect_jobs(ctx, output, words):
     return "%d jobs listed" % len(output.strip().splitlines())
 
 
+def expect_watched(ctx, output, words):
+    if "--list" in words:
+        return "lists the hot folders (none kept here)"
+    folder = words[words.index("--folder") + 1]
+    printed = os.path.join(folder, "Printed", os.path.basename(PLOT))
+    if "printed; moved to Printed/" not in output or not os.path.isfile(printed):
+        raise CheckFailed("the plot did not end in Printed/:\n" + output)
+    return "the plot in the folder printed and moved to Printed/"
+
+
+def expect_logged(ctx, output, words):
+    header = "period," if "--csv" in words and "--totals" in words else (
+        "sent," if "--csv" in words else ("PERIOD\t" if "--totals" in words else "SENT\t"))
+    if not output.startswith(header):
+        raise CheckFailed("the log's header is not there:\n" + output)
+    return "%d line(s) of the job log" % output.count("\n")
+
+
 def expect_help(ctx, output, words):
     if "--device-copies" not in output:
         raise CheckFailed("the options are not listed:\n" + output)
@@ -216,7 +241,8 @@ def expect_help(ctx, output, words):
 
 EXPECTATIONS = {"printers": expect_printers, "send": expect_sent, "settings": expect_settings,
                 "inspect": expect_inspect, "preview": expect_preview, "pause": expect_queue,
-                "resume": expect_queue, "purge": expect_queue, "jobs": expect_jobs}
+                "resume": expect_queue, "purge": expect_queue, "jobs": expect_jobs,
+                "watch": expect_watched, "log": expect_logged}
 
 
 def cli_words(ctx, command):
@@ -236,6 +262,8 @@ def cli_words(ctx, command):
             replaced.append(queue)
         elif word == "monday.tjf":
             replaced.append(ctx.job_list())
+        elif word.startswith("/srv/plots/"):
+            replaced.append(ctx.hot_folder())
         elif word.isupper() or word.endswith((".plt", ".png", ".tjf")):
             raise CheckFailed("no stand-in for '%s': give it one in tests/readme/commands.py"
                               % word)
@@ -364,10 +392,14 @@ RULES = [
     (r"bash tools/test\.sh", skip("this check is a stage of it"), False),
     (r"tavrin-cli send .*-p (socket|ipp|ipps)://.*",
      skip("needs a real device at that network address"), False),
-    (r"tavrin-cli (inspect|preview)",
+    (r"tavrin-cli (inspect|preview|send|watch)",
      skip("the command's name in the prose; its example above is run"), False),
-    (r"tavrin-cli (printers|send|settings|inspect|preview|pause|resume|purge|jobs)\b.*",
+    (r"tavrin-cli (printers|send|settings|inspect|preview|pause|resume|purge|jobs|log)\b.*",
      run_cli, False),
+    (r"tavrin-cli watch --list", run_cli, False),
+    (r"tavrin-cli watch --folder .*--once", run_cli, False),
+    (r"(systemctl|journalctl) --user .*tavrin-watch\.service.*",
+     skip("the installed package's user service; its unit is checked in the package"), False),
     (r"tavrin FILE\.\.\.", run_window_handover, False),
     (r"CUPS_SERVER=\S+\.example\.com .*", skip("needs the office's print server"), False),
     (r"lpadmin -p QUEUE .*", run_lpadmin, False),

@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The README's release line, `cmake --preset release && cmake --build --preset release && cpack
 --preset release`, run as written; the Debian package it makes is unpacked into a scratch root
-with dpkg -x and must hold both programs, the desktop file and the icons, depend on the
+with dpkg -x and must hold both programs, the desktop file, the icons and the hot folders'
+systemd user unit, depend on the
 libraries the programs link, and its tavrin-cli must run."""
 
 import os
@@ -45,8 +46,11 @@ CONTENTS = [
     ("usr/share/icons/hicolor/256x256/apps/tavrin.png", lambda p: _is_png(p, 256),
      "a 256x256 PNG picture"),
     ("usr/share/icons/hicolor/scalable/apps/tavrin.svg", _is_svg, "an SVG picture"),
+    ("usr/lib/systemd/user/tavrin-watch.service",
+     lambda p: "ExecStart=/usr/bin/tavrin-cli watch\n" in open(p).read(),
+     "a systemd user unit that runs /usr/bin/tavrin-cli watch"),
 ]
-DEPENDS = ["libcups2", "libqt6widgets6"]
+DEPENDS = ["libcups2", "libqt6widgets6", "libsqlite3-0"]
 
 
 def _run(words, env, timeout):

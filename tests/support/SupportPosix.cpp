@@ -44,7 +44,8 @@ CliResult RunCli(const std::filesystem::path& folder, const std::string& argumen
     const std::string errFile = (folder / ("stderr-" + std::to_string(++runs))).string();
     return RunCommand("env HOME='" + (folder / "home").string() + "' XDG_CONFIG_HOME='" +
                           (folder / "config").string() + "' XDG_CACHE_HOME='" +
-                          (folder / "cache").string() + "' '" + CliPath().string() + "' " +
+                          (folder / "cache").string() + "' XDG_DATA_HOME='" +
+                          (folder / "data").string() + "' '" + CliPath().string() + "' " +
                           arguments + " 2>'" + errFile + "'",
                       errFile);
 }

@@ -1,3 +1,0 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-TEST(Placeholder, Builds) {}
