@@ -77,14 +77,14 @@ TrackedJob SentBefore(const JobRecord& row, int jobId, const fs::path& file) {
 // document, which never prints and is not the file's job.
 bool WholeSend(const QueueJob& job) {
     switch (job.state) {
-    case QueueJobState::Canceled:
-    case QueueJobState::Aborted:
-        return false;
-    case QueueJobState::Processing:
-    case QueueJobState::Completed:
-        return true;
-    default:
-        return job.sizeKBytes > 0;
+        case QueueJobState::Canceled:
+        case QueueJobState::Aborted:
+            return false;
+        case QueueJobState::Processing:
+        case QueueJobState::Completed:
+            return true;
+        default:
+            return job.sizeKBytes > 0;
     }
 }
 
