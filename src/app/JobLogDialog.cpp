@@ -122,24 +122,7 @@ QString Counted(std::size_t count, const char* one, const char* many) {
     return QString::number(count) + QLatin1Char(' ') + QString::fromUtf8(count == 1 ? one : many);
 }
 
-// The window's recorder, as a child object of the window.
-class RunRecorderHolder final : public QObject {
-public:
-    explicit RunRecorderHolder(QObject& window) : QObject(&window), recorder("window") {
-        setObjectName(QStringLiteral("WindowRunRecorder"));
-    }
-    JobLogRecorder recorder;
-};
-
 }  // namespace
-
-JobLogRecorder& WindowRunRecorder(QObject& window) {
-    auto* holder = dynamic_cast<RunRecorderHolder*>(window.findChild<QObject*>(
-        QStringLiteral("WindowRunRecorder"), Qt::FindDirectChildrenOnly));
-    if (!holder)
-        holder = new RunRecorderHolder(window);
-    return holder->recorder;
-}
 
 JobLogDialog::JobLogDialog(QWidget* mainWindow,
                            std::function<void(const QString& text)> showMessage)

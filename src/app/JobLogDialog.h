@@ -62,8 +62,4 @@ private:
     QLabel* count_;
 };
 
-// The recorder of the window's own runs (front end "window"), writing the log JobLogFile()
-// names at its first use; a child of the window, it lives as long as the window.
-JobLogRecorder& WindowRunRecorder(QObject& window);
-
 }  // namespace tavrin

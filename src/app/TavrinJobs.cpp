@@ -40,7 +40,7 @@ void TTavrinForm::FollowJobsWith(JobWatch& watch) {
     // The listener runs on the watch's thread; the news is handed to the window's. The window
     // ends the listening before it goes, so `this` is alive when it is posted, and so is the
     // recorder, which learns each end there and never holds up the window.
-    watch.SetListener([this, &recorder = WindowRunRecorder(*this)](const JobNews& news) {
+    watch.SetListener([this, &recorder = recorder_](const JobNews& news) {
         for (const TrackedJob& job : news.stuckChanged)
             recorder.Ended(job);
         for (const TrackedJob& job : news.ended)
@@ -74,7 +74,7 @@ void TTavrinForm::ShowJobNewsWhenIdle() {
         return;
     }
     panels_[status_panel::kRun]->setToolTip(StuckHint(watch_->Jobs()));
-    if (const std::string problem = WindowRunRecorder(*this).TakeProblem(); !problem.empty())
+    if (const std::string problem = recorder_.TakeProblem(); !problem.empty())
         ShowLatestInStatusBar(*statusBar1_, TellOnStderr(problem));
     for (const std::string& printer : std::exchange(newsPrinters_, {}))
         if (QueueWindow* queue = QueueWindow::Find(printer))

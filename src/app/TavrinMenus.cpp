@@ -209,7 +209,6 @@ void TTavrinForm::ConnectHandlers() {
 
     // The job log and the hot folders. The window's runs go into the log that JobLogFile()
     // names as the window is made, which its dialog shows.
-    WindowRunRecorder(*this);
     const auto showText = [this](const QString& text) {
         if (MessageBox)
             MessageBox(text);
@@ -218,7 +217,7 @@ void TTavrinForm::ConnectHandlers() {
         auto* dialog = findChild<JobLogDialog*>();
         if (!dialog)
             dialog = new JobLogDialog(this, showText);
-        dialog->Open(WindowRunRecorder(*this).File(), *fileDialogs_);
+        dialog->Open(recorder_.File(), *fileDialogs_);
     });
     auto* watch = new HotFolderWatch(*this, location_, runServer_, spooler_, probe_);
     watch->BaseChoices = [this] { return options_.Get(); };

@@ -75,7 +75,7 @@ void TTavrinForm::StartRun(bool scheduled) {
     okPrint_->setText(QString::fromUtf8(kPrintCaptionBusy));
     okPrint_->setEnabled(false);
     PublishOptions();
-    run_ = std::thread([this, &recorder = WindowRunRecorder(*this)] {
+    run_ = std::thread([this, &recorder = recorder_] {
         RunTeller teller(*this);
         // Every send goes into the job log; one that cannot be written holds up no job.
         RecordingRunObserver recording(teller, recorder);
@@ -118,7 +118,7 @@ void TTavrinForm::RunEnded(const RunEnd& end) {
     if (watch_)
         watch_->Follow(end.report.sent);
     // A job log that could not be written is told once, beside the panels.
-    if (const std::string problem = WindowRunRecorder(*this).TakeProblem(); !problem.empty())
+    if (const std::string problem = recorder_.TakeProblem(); !problem.empty())
         ShowLatestInStatusBar(*statusBar1_, TellOnStderr(problem));
     if (end.failed) {
         ShowError(ErrorBoxText(end.error));

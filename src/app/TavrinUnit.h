@@ -18,6 +18,7 @@
 #include "app/RunPrintServer.h"
 #include "app/StatusPanels.h"
 #include "joblist/SharedJobList.h"
+#include "joblog/JobLogRecorder.h"
 #include "printers/OptionRules.h"
 #include "printers/PrinterSelection.h"
 #include "printsystem/DeviceProbe.h"
@@ -358,6 +359,8 @@ private:
     bool showingList_ = false;
 
     JobWatch* watch_ = nullptr;
+    // Records the window's runs and their ends in the job log (front end "window").
+    JobLogRecorder recorder_{"window"};
     // News of the watch not shown yet: the window was busy.
     static constexpr int kJobNewsRetryMilliseconds = 200;
     std::vector<TrackedJob> notPrintedToShow_;
