@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <set>
@@ -139,6 +140,9 @@ JobLogDialog::JobLogDialog(QWidget* mainWindow,
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         edit->setCalendarPopup(true);
         edit->setEnabled(false);
+        // The whole date beside the popup's button, whatever the style's own hint says.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00")) +
+                              edit->style()->pixelMetric(QStyle::PM_ScrollBarExtent) * 2 + 16);
         return edit;
     };
     const auto checkBox = [this](const char* name, const char* caption) {

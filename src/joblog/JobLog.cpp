@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <functional>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "platform/Error.h"
@@ -74,6 +76,12 @@ std::string Utf8(const fs::path& path) {
     if (db && (code & 0xff) == SQLITE_CANTOPEN && sqlite3_system_errno(db) != 0)
         words += " (" + std::system_category().message(sqlite3_system_errno(db)) + ")";
     throw SqliteFailure{code, words};
+}
+
+// Another program holds the log: taking WAL mode or making the tables can be refused at once
+// rather than waited for, so the open is tried again until the busy time has passed.
+bool Busy(int code) {
+    return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
 }
 
 bool Damaged(int code) {
@@ -293,6 +301,8 @@ sqlite3* OpenJobLog(const fs::path& file, std::optional<fs::path>& movedAside) {
     }
     // A second pass opens what another program put in place while this one looked; a third
     // finding no job log gives up.
+    const auto busyUntil =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMilliseconds);
     for (int pass = 0;; ++pass) {
         sqlite3* db = OpenConnection(file);
         std::optional<SqliteFailure> failure;
@@ -304,6 +314,11 @@ sqlite3* OpenJobLog(const fs::path& file, std::optional<fs::path>& movedAside) {
         }
         const bool replacedMeanwhile = HasMoved(db);
         sqlite3_close_v2(db);
+        if (failure && Busy(failure->code) && std::chrono::steady_clock::now() < busyUntil) {
+            --pass;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            continue;
+        }
         if (failure && !Damaged(failure->code))
             throw Error("Cannot open the job log " + Utf8(file) + ": " + failure->words);
         if (pass == 2) {

@@ -50,13 +50,14 @@ const std::vector<JobRecord> kSeeded = {
     Job(At(2, 18, 0), "hpgl-plotter", "HP-GL/2", "e.plt", 594, 841, 1, LoggedOutcome::Printed),
 };
 
-class JobLogTest : public WindowFixture {
+class JobLogDialogTest : public WindowFixture {
 protected:
-    explicit JobLogTest(fs::path file = {}) : log(file.empty() ? scratch / "joblog.sqlite" : file) {
+    explicit JobLogDialogTest(fs::path file = {})
+        : log(file.empty() ? scratch / "joblog.sqlite" : file) {
         setenv("TAVRIN_JOBLOG", log.string().c_str(), 1);
     }
     // The window goes before the log it writes.
-    ~JobLogTest() override {
+    ~JobLogDialogTest() override {
         CloseWindow();
         unsetenv("TAVRIN_JOBLOG");
     }
@@ -113,7 +114,7 @@ protected:
     JobLogDialog* dialog = nullptr;
 };
 
-TEST_F(JobLogTest, TheJobsAreListedNewestFirstAndTheFiltersNarrowThem) {
+TEST_F(JobLogDialogTest, TheJobsAreListedNewestFirstAndTheFiltersNarrowThem) {
     Seed();
     Start();
     OpenDialog();
@@ -157,7 +158,7 @@ TEST_F(JobLogTest, TheJobsAreListedNewestFirstAndTheFiltersNarrowThem) {
     EXPECT_EQ(messages, Texts{});
 }
 
-TEST_F(JobLogTest, DayTotalsAddUpTheRowsAndExportWritesWhatIsShown) {
+TEST_F(JobLogDialogTest, DayTotalsAddUpTheRowsAndExportWritesWhatIsShown) {
     Seed();
     Start();
     OpenDialog();
@@ -224,7 +225,7 @@ TEST_F(JobLogTest, DayTotalsAddUpTheRowsAndExportWritesWhatIsShown) {
     EXPECT_EQ(Files().size(), kSeeded.size());
 }
 
-TEST_F(JobLogTest, AWindowRunIsLoggedAsTheWindowsWithEachJobsEnd) {
+TEST_F(JobLogDialogTest, AWindowRunIsLoggedAsTheWindowsWithEachJobsEnd) {
     const std::vector<fs::path> files = {Sample("hp2xx/dt.plt"), Sample("hp2xx/pages.hp")};
     Start({files[0].string(), files[1].string()});
     form->FollowJobsWith(server->Watch());
@@ -256,9 +257,9 @@ TEST_F(JobLogTest, AWindowRunIsLoggedAsTheWindowsWithEachJobsEnd) {
 }
 
 // A folder that cannot be made, whoever runs the test.
-class UnwritableJobLogTest : public JobLogTest {
+class UnwritableJobLogTest : public JobLogDialogTest {
 protected:
-    UnwritableJobLogTest() : JobLogTest("/dev/null/tavrin/joblog.sqlite") {}
+    UnwritableJobLogTest() : JobLogDialogTest("/dev/null/tavrin/joblog.sqlite") {}
 };
 
 TEST_F(UnwritableJobLogTest, TheJobsStillGoTheProblemIsToldOnceAndTheDialogIsNotShown) {

@@ -6,7 +6,7 @@
 #     cli-under-wine.sh CLI.exe CASE
 #
 # CASE is one of: printers send copies-by-plotter socket-reset refused job-list wait queue-commands
-# settings.
+# settings watch.
 # WINEPREFIX must name a prefix made beforehand (wineboot). Each case starts its own sandbox
 # and runs tavrin-cli.exe from a folder of its own, so that its INI file is its own.
 set -euo pipefail
@@ -220,6 +220,31 @@ settings)
     expect_code 0
     grep -qxF "TempFilesPath=$(windows_path "$work/bin")" "$work/out.txt" ||
         fail "the program folder is not the temporary folder: $(cat "$work/out.txt")"
+    ;;
+watch)
+    # A hot folder: its files print once, whole, move into Printed/, and the job log has them.
+    mkdir -p "$work/hot"
+    names=(dt.plt inter.hp pages.hp)
+    for name in "${names[@]}"; do cp "$samples/hp2xx/$name" "$work/hot/"; done
+    export TAVRIN_JOBLOG
+    TAVRIN_JOBLOG=$(windows_path "$work/joblog.sqlite")
+    run watch --folder "$(windows_path "$work/hot")" -p raw-printer --settle 1 --once
+    expect_code 0
+    mapfile -t jobs < <(received raw-printer 3)
+    for name in "${names[@]}"; do
+        [ -f "$work/hot/Printed/$name" ] || fail "$name is not in Printed/: $(cat "$work/out.txt")"
+        matched=0
+        for job in "${jobs[@]}"; do cmp -s "$samples/hp2xx/$name" "$job" && matched=$((matched + 1)); done
+        [ "$matched" = 1 ] || fail "$name arrived $matched times"
+    done
+    [ -z "$(find "$work/hot" -maxdepth 1 -type f)" ] || fail "files left in the hot folder"
+    run log --csv
+    expect_code 0
+    [ "$(grep -c ',printed,' "$work/out.txt")" = 3 ] || fail "the log: $(cat "$work/out.txt")"
+    grep -qF "$(windows_path "$work/hot")" "$work/out.txt" || fail "no front end: $(cat "$work/out.txt")"
+    run log --totals day
+    expect_code 0
+    grep -qP '^\d{4}-\d\d-\d\d\traw-printer\t3\t3\t' "$work/out.txt" || fail "totals: $(cat "$work/out.txt")"
     ;;
 *)
     fail "no such case"
