@@ -6,6 +6,7 @@
 
 #include "cli/CliCommands.h"
 #include "joblog/JobLog.h"
+#include "platform/LocalTime.h"
 
 namespace tavrin::cli {
 namespace {
@@ -96,17 +97,7 @@ std::string Fixed(double value, int decimals) {
 }
 
 std::string SentText(std::int64_t at) {
-    const std::time_t time = static_cast<std::time_t>(at);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &time);
-#else
-    localtime_r(&time, &local);
-#endif
-    char text[80];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
-    return text;
+    return LocalTimeText(at, "%Y-%m-%d %H:%M");
 }
 
 // A field of a tab-separated line: its own tabs and line breaks would split it.

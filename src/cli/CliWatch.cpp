@@ -13,6 +13,7 @@
 #include "hotfolder/HotFolderService.h"
 #include "hotfolder/HotFolderSettings.h"
 #include "platform/Error.h"
+#include "platform/LocalTime.h"
 #include "settings/EffectiveSettings.h"
 #include "settings/SettingsStartup.h"
 
@@ -57,16 +58,7 @@ extern "C" void AskStop(int) {
 }
 
 std::string TimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
+    return LocalTimeText(std::time(nullptr), "%Y-%m-%d %H:%M:%S");
 }
 
 class PrintLines final : public HotFolderObserver {

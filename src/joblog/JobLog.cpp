@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "platform/Error.h"
+#include "platform/LocalTime.h"
 
 namespace tavrin {
 namespace {
@@ -219,17 +220,7 @@ bool HasMoved(sqlite3* db) {
 }
 
 std::string LocalStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[80];
-    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    return text;
+    return LocalTimeText(std::time(nullptr), "%Y%m%d-%H%M%S");
 }
 
 // Renames the file, with its -wal and -shm files, to a free "<name>.corrupt-<stamp>[-N]".
@@ -388,16 +379,6 @@ struct Period {
     std::int64_t stop;  // exclusive
     std::string label;
 };
-
-std::tm LocalTime(std::time_t at) {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &at);
-#else
-    localtime_r(&at, &local);
-#endif
-    return local;
-}
 
 // The first moment of a day (year, month 1-12 and day may run over; `day` comes back normal).
 std::int64_t Midnight(std::tm& day) {

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "joblog/JobLog.h"
+#include "platform/LocalTime.h"
 
 namespace tavrin {
 namespace {
@@ -20,20 +21,8 @@ std::string Fixed(const std::optional<double>& value, int decimals) {
     return value ? Fixed(*value, decimals) : "unknown";
 }
 
-std::string LocalTimeText(std::int64_t at) {
-    if (at == 0)
-        return {};
-    const std::time_t time = static_cast<std::time_t>(at);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &time);
-#else
-    localtime_r(&time, &local);
-#endif
-    char text[80];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    return text;
+std::string TimeText(std::int64_t at) {
+    return at == 0 ? std::string() : LocalTimeText(at, "%Y-%m-%d %H:%M:%S");
 }
 
 // RFC 4180: a field with a comma, a quote or a line break goes in quotes, its quotes doubled.
@@ -65,8 +54,8 @@ std::string JobsAsCsv(const std::vector<JobRecord>& jobs) {
     for (const JobRecord& job : jobs) {
         const auto roll = RollMetres(job);
         const bool rollPrinter = job.deviceClass == "HP-GL/2" || job.deviceClass == "Oce";
-        csv += Line({LocalTimeText(job.sentAt),
-                     LocalTimeText(job.endedAt),
+        csv += Line({TimeText(job.sentAt),
+                     TimeText(job.endedAt),
                      job.user,
                      job.host,
                      job.fileName,

@@ -1,17 +1,12 @@
 #include <ctime>
 
+#include "platform/LocalTime.h"
 #include "spool/Clock.h"
 
 namespace tavrin {
 
 TimeOfDay LocalClock::Now() const {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local = LocalTime(std::time(nullptr));
     return TimeOfDay{local.tm_hour, local.tm_min};
 }
 
