@@ -25,6 +25,10 @@ struct HotFolderService::Folder {
     std::string trouble;           // told once until it changes or passes
     Clock::time_point nextPrinterLook{};
     bool printerThere = false;
+    // Complete files it may not read: taken once they can be read (a change of permissions
+    // brings no notice), forgotten once they are gone.
+    std::vector<fs::path> unreadable;
+    Clock::time_point nextUnreadableLook{};
 };
 
 struct HotFolderService::InFlight {
@@ -217,6 +221,17 @@ void HotFolderService::Look(std::size_t index, std::chrono::milliseconds wait) {
             if (std::find(folder.waiting.begin(), folder.waiting.end(), file) ==
                 folder.waiting.end())
                 folder.waiting.push_back(std::move(file));
+        if (!folder.unreadable.empty() && Clock::now() >= folder.nextUnreadableLook) {
+            folder.nextUnreadableLook = Clock::now() + std::chrono::seconds(2);
+            std::erase_if(folder.unreadable, [&folder](const fs::path& file) {
+                if (!fs::exists(file))
+                    return true;
+                if (!Readable(file))
+                    return false;
+                folder.waiting.push_back(file);
+                return true;
+            });
+        }
         if (!folder.trouble.empty() && folder.printerThere) {
             folder.trouble.clear();
             Tell(folder, "watched again");
@@ -305,7 +320,11 @@ void HotFolderService::Take(std::size_t index, const fs::path& file) {
     if (!fs::exists(file))
         return;  // taken away again before its turn
     if (!Readable(file)) {
-        Tell(folder, "cannot read " + name + " (no permission?); left in the folder");
+        if (std::find(folder.unreadable.begin(), folder.unreadable.end(), file) ==
+            folder.unreadable.end()) {
+            folder.unreadable.push_back(file);
+            Tell(folder, "cannot read " + name + " (no permission?); left in the folder");
+        }
         return;
     }
     fs::path sending;

@@ -233,6 +233,26 @@ TEST_F(CliWatch, AStoppedPrinterKeepsTheFileInSendingUntilItPrints) {
     ExpectEachOnce(Server::kRawQueue, {"waits.plt"});
 }
 
+// A file it may not read is said once and left in the folder; the others go on, and it goes once
+// it can be read.
+TEST_F(CliWatch, AFileItMayNotReadWaitsInTheFolderUntilItCanBeRead) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file whatever its permissions";
+    test::WriteBytes(hot / "secret.plt", PlotFor("secret.plt"));
+    fs::permissions(hot / "secret.plt", fs::perms::none);
+    test::WriteBytes(hot / "open.plt", PlotFor("open.plt"));
+    test::CliProcess watch(folder.path(), Watch(Server::kRawQueue));
+    ASSERT_TRUE(test::WaitUntil([&] { return FilesIn(hot / "Printed") == Names{"open.plt"}; }, 60s))
+        << watch.Out();
+    EXPECT_NE(watch.Out().find("cannot read secret.plt (no permission?); left in the folder"),
+              std::string::npos)
+        << watch.Out();
+    EXPECT_EQ(FilesIn(hot), Names{"secret.plt"});
+    fs::permissions(hot / "secret.plt", fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(AllPrinted(2)) << watch.Out();
+    ExpectEachOnce(Server::kRawQueue, {"open.plt", "secret.plt"});
+}
+
 // Kept folders from the INI file: a bad entry is named and left out, a folder that is not there
 // and a printer that is not there are each said once, and the good folder prints all the same.
 TEST_F(CliWatch, TroubleWithOneFolderNeverStopsTheOthers) {
