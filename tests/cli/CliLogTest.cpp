@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "joblog/JobLog.h"
+#include "support/JobSamples.h"
 #include "support/SandboxPrintServer.h"
 #include "support/TempFolder.h"
 
@@ -15,17 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CliResult;
-
-std::int64_t LocalTime(int year, int month, int day, int hour, int minute) {
-    std::tm local{};
-    local.tm_year = year - 1900;
-    local.tm_mon = month - 1;
-    local.tm_mday = day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_isdst = -1;
-    return static_cast<std::int64_t>(std::mktime(&local));
-}
+using test::LocalTime;
 
 JobRecord Job(const char* printer, const char* deviceClass, std::int64_t sentAt,
               std::optional<double> width, std::optional<double> height, int copies,

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "JobSamples.h"
 #include "joblog/JobLog.h"
+#include "support/JobSamples.h"
 
 namespace tavrin {
 namespace {

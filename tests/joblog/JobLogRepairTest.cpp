@@ -7,9 +7,9 @@
 
 #include <regex>
 
-#include "JobSamples.h"
 #include "joblog/JobLog.h"
 #include "platform/Error.h"
+#include "support/JobSamples.h"
 #include "support/TempFolder.h"
 
 namespace tavrin {

@@ -10,9 +10,9 @@
 #include <set>
 #include <thread>
 
-#include "JobSamples.h"
 #include "joblog/JobLog.h"
 #include "platform/Error.h"
+#include "support/JobSamples.h"
 #include "support/TempFolder.h"
 
 namespace tavrin {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "JobSamples.h"
+#include "support/JobSamples.h"
 
 namespace tavrin {
 namespace {
