@@ -80,9 +80,11 @@ std::string Utf8(const fs::path& path) {
 }
 
 // Another program holds the log: taking WAL mode or making the tables can be refused at once
-// rather than waited for, so the open is tried again until the busy time has passed.
+// rather than waited for, or fail on the write-ahead index another opener is setting up, so the
+// open is tried again until the busy time has passed.
 bool Busy(int code) {
-    return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
+    return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED ||
+           (code & 0xff) == SQLITE_IOERR;
 }
 
 bool Damaged(int code) {
