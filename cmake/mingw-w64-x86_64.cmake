@@ -1,8 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds Tavrin for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64-posix,
 # whose threads are the POSIX ones that std::thread needs). The programs link libgcc and
-# libstdc++ statically, so that an .exe runs on its own. CMAKE_CROSSCOMPILING_EMULATOR runs the
-# tests under wine.
+# libstdc++ statically, so that an .exe runs on its own. The tests run under wine
+# (tools/run-under-wine.sh).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(TAVRIN_MINGW_TRIPLET x86_64-w64-mingw32)
@@ -50,4 +50,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # mingw-w64 declares the thread-safe localtime_r (over localtime_s) only when asked to.
 set(CMAKE_CXX_FLAGS_INIT "-D_POSIX_THREAD_SAFE_FUNCTIONS=200112L")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR bash ${CMAKE_CURRENT_LIST_DIR}/../tools/run-under-wine.sh)
