@@ -42,7 +42,8 @@ ini=$work/bin/tavrin.ini
 # Runs tavrin-cli.exe; its output goes to $work/out and $work/err, its exit code to $code.
 run() {
     code=0
-    wine "$work/bin/tavrin-cli.exe" "$@" >"$work/out" 2>"$work/err" || code=$?
+    bash "$source_dir/tools/run-under-wine.sh" "$work/bin/tavrin-cli.exe" "$@" >"$work/out" \
+        2>"$work/err" || code=$?
     tr -d '\r' <"$work/out" >"$work/out.txt"
     tr -d '\r' <"$work/err" >"$work/err.txt"
 }
