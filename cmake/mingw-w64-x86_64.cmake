@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds Tavrin for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64-posix,
 # whose threads are the POSIX ones that std::thread needs). The programs link libgcc and
-# libstdc++ statically, so that an .exe runs on its own. The tests run under wine
+# libstdc++ statically, so that an .exe runs on its own (the Qt DLLs the window needs bring the
+# shared ones, which go beside it). The tests run under wine
 # (tools/run-under-wine.sh).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
@@ -42,7 +43,38 @@ if(NOT _tavrin_in_try_compile)
     endif()
 endif()
 
-set(CMAKE_FIND_ROOT_PATH /usr/${TAVRIN_MINGW_TRIPLET} ${_tavrin_prefix})
+# Nor has it Qt for mingw-w64: tools/build-mingw-qt.sh builds one from Debian's source into the
+# same cache, searched unless TAVRIN_MINGW_QT_PREFIX names another. Without it the build has no
+# window. Debian's own Qt tools of the same version (moc, rcc, uic) serve the cross build.
+set(TAVRIN_MINGW_QT_PREFIX "" CACHE PATH
+    "Prefix of a Qt 6 for mingw-w64 (empty: tools/build-mingw-qt.sh's)")
+set(_tavrin_qt_prefix "${TAVRIN_MINGW_QT_PREFIX}")
+if(NOT _tavrin_in_try_compile)
+    if(NOT _tavrin_qt_prefix)
+        execute_process(
+            COMMAND bash "${CMAKE_CURRENT_LIST_DIR}/../tools/build-mingw-qt.sh" --print-prefix
+            OUTPUT_VARIABLE _tavrin_qt_prefix OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    endif()
+    # Qt's packages are found once and kept in the cache: another prefix has them found again.
+    if(NOT "${_tavrin_qt_prefix}" STREQUAL "${_TAVRIN_MINGW_QT_PREFIX_USED}")
+        get_cmake_property(_tavrin_cached CACHE_VARIABLES)
+        foreach(_tavrin_variable IN LISTS _tavrin_cached)
+            if(_tavrin_variable MATCHES "^Qt6.*_DIR$")
+                unset(${_tavrin_variable} CACHE)
+            endif()
+        endforeach()
+        set(_TAVRIN_MINGW_QT_PREFIX_USED "${_tavrin_qt_prefix}" CACHE INTERNAL "")
+    endif()
+endif()
+if(EXISTS "${_tavrin_qt_prefix}/lib/cmake/Qt6/Qt6Config.cmake")
+    set(TAVRIN_WINDOWS_QT_PREFIX "${_tavrin_qt_prefix}")
+    set(QT_HOST_PATH /usr)
+    set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+else()
+    set(_tavrin_qt_prefix "")
+endif()
+
+set(CMAKE_FIND_ROOT_PATH /usr/${TAVRIN_MINGW_TRIPLET} ${_tavrin_prefix} ${_tavrin_qt_prefix})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

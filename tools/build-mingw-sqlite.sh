@@ -7,9 +7,8 @@
 # does nothing. The last line printed is the prefix (include/sqlite3.h, lib/libsqlite3.a) that
 # cmake/mingw-w64-x86_64.cmake searches; with --print-prefix the script prints it and stops.
 #
-# The source comes from the Debian archive the system's packages come from: when apt knows no
-# source for it, a deb-src entry beside each of that archive's binary ones goes to
-# /etc/apt/sources.list.d/tavrin-deb-src.sources (with sudo when not root).
+# The source comes from the Debian archive the system's packages come from
+# (tools/debian-source.sh).
 set -euo pipefail
 exec 3>&1 1>&2
 
@@ -45,7 +44,7 @@ fi
 
 host=x86_64-w64-mingw32
 missing=()
-for tool in dpkg-source tclsh make gcc "$host-gcc-posix" "$host-ar"; do
+for tool in dpkg-source apt-get tclsh make gcc "$host-gcc-posix" "$host-ar"; do
     command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -53,52 +52,8 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 started=$(date +%s)
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-
-has_source() {
-    apt-cache showsrc --only-source sqlite3 2>/dev/null | grep -xF "Version: $version" >/dev/null
-}
-
-# The Signed-By of the sources entry FILE:N (the Nth stanza of a deb822 file, the Nth line of a
-# one-line one), empty when it has none.
-signed_by() {
-    local file=${1%:*} number=${1##*:}
-    case "$file" in
-        *.sources)
-            awk -v n="$number" 'BEGIN { RS = "" } NR == n' "$file" |
-                sed -n 's/^Signed-By:[[:space:]]*\([^[:space:]]\+\)[[:space:]]*$/\1/ip'
-            ;;
-        *) sed -n "${number}s/.*signed-by=\([^] ]*\).*/\1/p" "$file" ;;
-    esac
-}
-
-if ! has_source; then
-    stanzas=""
-    while read -r uri suite entry; do
-        if [ -z "$(apt-get indextargets --format '$(REPO_URI)' 'Identifier: Sources' \
-            "Repo-URI: $uri" "Release: $suite" 'Component: main')" ]; then
-            stanzas+=$'\n'"Types: deb-src"$'\n'"URIs: $uri"$'\n'"Suites: $suite"
-            stanzas+=$'\n'"Components: main"
-            keyring=$(signed_by "$entry")
-            if [ -n "$keyring" ]; then stanzas+=$'\n'"Signed-By: $keyring"; fi
-            stanzas+=$'\n'
-        fi
-    done < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(SOURCESENTRY)' \
-        'Identifier: Packages' 'Origin: Debian' 'Component: main' | sort -u)
-    if [ -n "$stanzas" ]; then
-        list=/etc/apt/sources.list.d/tavrin-deb-src.sources
-        echo "Adding Debian's sources to $list"
-        if [ ! -e "$list" ]; then
-            stanzas="# Debian's sources, for tools/build-mingw-sqlite.sh"$'\n'"$stanzas"
-        fi
-        printf '%s' "$stanzas" | $sudo tee -a "$list" >/dev/null
-    fi
-    $sudo apt-get update -q
-    has_source || fail "the Debian archive has no source of sqlite3 $version (the version of" \
-        "libsqlite3-dev): upgrade libsqlite3-dev and run again"
-fi
+# shellcheck source=tools/debian-source.sh
+source "$(dirname "$script")/debian-source.sh"
 
 mkdir -p "$cache"
 work=$(mktemp -d "$cache/.sqlite-$version.XXXXXX")
@@ -111,14 +66,8 @@ run() {
     fi
 }
 
-# apt-get source checks what it downloads against the archive's signed index, then unpacks it
-# with Debian's patches applied. apt's unprivileged downloader cannot write into root's home.
-sandbox=()
-if [ "$(id -u)" -eq 0 ]; then sandbox=(-o APT::Sandbox::User=root); fi
-echo "Fetching Debian's source of sqlite3 $version"
-(cd "$work" && run apt-get source -q "${sandbox[@]}" --only-source "sqlite3=$version")
-source=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'sqlite3-*')
-[ -d "$source" ] || fail "apt-get source left no sqlite3 folder in $work"
+source=$(fetch_debian_source sqlite3 "$version" "$work") ||
+    fail "cannot fetch the source of sqlite3 $version"
 
 # Debian's own choices (debian/rules and its configure options), so that SQL and the C API are
 # those of the Linux build, less loadable extensions. WAL is there by default. configure hands

@@ -12,7 +12,7 @@ packages=(
     avahi-daemon dbus cups-ipp-utils file
     libpng-dev ghostscript hp2xx
     libsqlite3-dev sqlite3
-    g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev tcl
+    g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev tcl unzip xdotool x11-apps netpbm
 )
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi

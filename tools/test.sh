@@ -11,6 +11,17 @@ if [ "${TAVRIN_SKIP_INSTALL:-0}" != 1 ]; then
     bash tools/install-deps.sh
 fi
 
+# Qt for mingw-w64 (tools/build-mingw-qt.sh) is built once into a cache folder outside the tree;
+# a cold build takes about half an hour of both cores. It runs in the background at the lowest
+# priority, so that it takes what the builds below leave and the time the tests spend waiting,
+# and the Windows stage waits for it.
+mkdir -p build
+qt_log=build/mingw-qt.log
+setsid nice -n 19 bash tools/build-mingw-qt.sh >"$qt_log" 2>&1 &
+qt_build=$!
+# A stage that fails ends the script: the Qt build, in a process group of its own, ends with it.
+trap 'kill -- -"$qt_build" 2>/dev/null || true' EXIT
+
 cmake --preset dev
 cmake --build --preset dev -j "$jobs"
 ctest --preset dev 2>&1 | tee build/dev/ctest.log
@@ -49,18 +60,27 @@ if ls tests/fuzz/*.cpp >/dev/null 2>&1; then
     echo "fuzz: all targets ran without a finding"
 fi
 
-# Windows: the engine, tavrin-cli.exe and the engine's tests cross-built with mingw-w64, the
-# tests and tavrin-cli.exe's end-to-end tests run under wine in a fresh prefix of the build
-# folder (the test preset names it), then the zip. SQLite for mingw-w64 is built from Debian's
-# source by tools/build-mingw-sqlite.sh, once, into a cache folder outside the tree.
+# Windows: the engine, tavrin-cli.exe, tavrin.exe and their tests cross-built with mingw-w64,
+# the tests and the programs' end-to-end tests run under wine in a fresh prefix of the build
+# folder (the test preset names it), then the zip and its check in another fresh prefix. SQLite
+# and Qt for mingw-w64 are built from Debian's sources by tools/build-mingw-sqlite.sh and
+# tools/build-mingw-qt.sh, once, into a cache folder outside the tree.
 windows_start=$(date +%s)
+if ! wait "$qt_build"; then
+    tail -n 40 "$qt_log" >&2
+    echo "tools/test.sh: tools/build-mingw-qt.sh failed (all of its output: $qt_log)" >&2
+    exit 1
+fi
+echo "windows: waited $(($(date +%s) - windows_start)) s for Qt for mingw-w64 ($qt_log)"
+qt_prefix=$(tail -n 1 "$qt_log")
 mingw_prefix=$(bash tools/build-mingw-sqlite.sh | tail -n 1)
 rm -rf build/windows/wine
-cmake --preset windows -DTAVRIN_MINGW_PREFIX="$mingw_prefix"
+cmake --preset windows -DTAVRIN_MINGW_PREFIX="$mingw_prefix" -DTAVRIN_MINGW_QT_PREFIX="$qt_prefix"
 cmake --build --preset windows -j "$jobs"
 WINEPREFIX=$PWD/build/windows/wine WINEDEBUG=-all sh -c 'wineboot -i >/dev/null 2>&1; wineserver -w'
 ctest --preset windows 2>&1 | tee build/windows/ctest.log
 cpack --preset windows
+bash tools/check-windows-zip.sh
 echo "windows: built, tested under wine and packed in $(($(date +%s) - windows_start)) s"
 
 # One closing line for every build and the README's commands (ctest and the README's check stop

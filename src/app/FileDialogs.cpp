@@ -1,5 +1,6 @@
 #include "app/FileDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 
 namespace tavrin {
@@ -28,7 +29,10 @@ std::optional<FileDialogAnswer> Run(QWidget* owner, const FileDialogRequest& req
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     FileDialogAnswer answer;
-    answer.files = dialog.selectedFiles();
+    // Qt answers with forward slashes everywhere; the list shows Windows names as Windows writes
+    // them.
+    for (const QString& file : dialog.selectedFiles())
+        answer.files.push_back(QDir::toNativeSeparators(file));
     answer.filterIndex = std::max<int>(0, request.filters.indexOf(dialog.selectedNameFilter()));
     return answer;
 }

@@ -26,7 +26,11 @@ std::vector<std::string> ToNames(const QStringList& files) {
 
 // The folder part of a path, up to and including its last separator.
 std::string FolderWithSeparator(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t slash = path.find_last_of("\\/");
+#else
     const std::size_t slash = path.find_last_of('/');
+#endif
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 

@@ -7,6 +7,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 #include <future>
 
 #include "app/SignalClose.h"
@@ -70,8 +71,15 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
 
     // Every argument is a file name; the application object has taken its own options out.
     std::vector<std::string> args;
+#ifdef _WIN32
+    // argv is in the ANSI code page there; Qt reads the wide command line.
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        args.push_back(arguments[i].toStdString());
+#else
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
+#endif
 
     SingleInstance instance(SingleInstance::DefaultServerName());
     if (!args.empty() && instance.Answers()) {
@@ -84,8 +92,8 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     // the long forms of the command-line names are worked out, and the print server answers.
     auto fontDatabase = std::async(std::launch::async, [] { QFontDatabase::families(); });
     auto longNames = std::async(std::launch::async, [&args] { return LongFileNames(args); });
-    const SettingsLocation location =
-        LocateSettings(QCoreApplication::applicationFilePath().toStdString());
+    const SettingsLocation location = LocateSettings(
+        std::filesystem::path(QCoreApplication::applicationFilePath().toStdU16String()));
     WindowPrintServer server(
         {}, [location] { return ReadStoredSettings(location).plain.PrinterIndex; },
         ReadAddressedPrinters(location));

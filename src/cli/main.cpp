@@ -6,6 +6,7 @@
 
 #include "cli/CliCommands.h"
 #include "platform/Error.h"
+#include "platform/ProgramFile.h"
 
 namespace {
 
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[1], command.name) != 0)
             continue;
         try {
-            return command.run(Args(argv + 2, argv + argc));
+            const Args arguments = tavrin::ProgramArguments(argc, argv);
+            return command.run(Args(arguments.begin() + 1, arguments.end()));
         } catch (const UsageError& e) {
             std::cerr << "tavrin-cli: " << e.what() << '\n';
             std::cerr << "usage: tavrin-cli " << command.name << ' ' << command.usage << '\n';

@@ -12,6 +12,10 @@ std::filesystem::path ProgramFilePath() {
     return error ? std::filesystem::path() : path;
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
 std::string CurrentUserId() {
     return std::to_string(getuid());
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/WindowsApi.h"
 
+#include <shellapi.h>
+
 #include <vector>
 
 #include "platform/ProgramFile.h"
@@ -19,6 +21,22 @@ std::filesystem::path ProgramFilePath() {
             return std::filesystem::path(std::wstring(name.data(), length));
         name.resize(name.size() * 2);
     }
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide || count != argc) {
+        if (wide)
+            LocalFree(wide);
+        return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc)
+                        : std::vector<std::string>();
+    }
+    std::vector<std::string> arguments;
+    for (int i = 1; i < count; ++i)
+        arguments.push_back(Utf8Text(wide[i]));
+    LocalFree(wide);
+    return arguments;
 }
 
 std::string CurrentUserId() {

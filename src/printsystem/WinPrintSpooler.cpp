@@ -181,10 +181,11 @@ public:
             error_ = printer_.error();
             return;
         }
-        std::string document = AnsiText(documentName);
-        char dataType[] = "RAW";
-        DOC_INFO_1A info{document.data(), nullptr, dataType};
-        const DWORD id = StartDocPrinterA(printer_.get(), 1, reinterpret_cast<BYTE*>(&info));
+        // The wide call: a title is a file name, which the ANSI code page may not hold.
+        std::wstring document = WideText(documentName);
+        wchar_t dataType[] = L"RAW";
+        DOC_INFO_1W info{document.data(), nullptr, dataType};
+        const DWORD id = StartDocPrinterW(printer_.get(), 1, reinterpret_cast<BYTE*>(&info));
         if (id == 0) {
             error_ = Failed("StartDocPrinter");
             return;

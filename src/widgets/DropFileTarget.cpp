@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
@@ -18,7 +19,8 @@ std::vector<std::string> TDropFileTarget::LocalFiles(const QMimeData& data) {
     for (const QUrl& url : data.urls()) {
         if (!url.isLocalFile())
             continue;
-        const QString name = url.toLocalFile();
+        // Windows names are shown and stored with backslashes, as the Explorer gives them.
+        const QString name = QDir::toNativeSeparators(url.toLocalFile());
         if (!name.isEmpty())
             files.push_back(name.toStdString());
     }

@@ -78,6 +78,7 @@ protected:
 };
 
 TEST_F(WindowPrintersByAddress, AddedEditedAndRemovedPrintersAreStoredAndListedAfterTheQueues) {
+    SKIP_WITHOUT_PRINT_SERVER();
     Open();
     const std::string before = ReadFile(folders.Ini());
     dialog = Dialog();

@@ -29,14 +29,14 @@ class HotFoldersTest : public WindowFixture {
 protected:
     HotFoldersTest() {
         // The watch's jobs go into a log of the test's own.
-        setenv("TAVRIN_JOBLOG", (scratch / "joblog.sqlite").string().c_str(), 1);
+        qputenv("TAVRIN_JOBLOG", QByteArray::fromStdString((scratch / "joblog.sqlite").string()));
         fs::create_directories(folderA);
         fs::create_directories(folderB);
     }
     // The window and its watch go before the folders they use.
     ~HotFoldersTest() override {
         CloseWindow();
-        unsetenv("TAVRIN_JOBLOG");
+        qunsetenv("TAVRIN_JOBLOG");
     }
 
     void OpenWindow() {
@@ -106,6 +106,7 @@ protected:
 };
 
 TEST_F(HotFoldersTest, TwoFoldersAddedInTheEditorAreWrittenAsTheyWereEntered) {
+    SKIP_WITHOUT_PRINT_SERVER();
     OpenWindow();
     OpenDialog();
     EXPECT_EQ(Listed(), Texts{});
@@ -168,6 +169,7 @@ TEST_F(HotFoldersTest, TwoFoldersAddedInTheEditorAreWrittenAsTheyWereEntered) {
 }
 
 TEST_F(HotFoldersTest, AFolderThatCannotBeUsedIsRefusedWithWhatWasTypedAndNothingIsWritten) {
+    SKIP_WITHOUT_PRINT_SERVER();
     WriteHotFolderSettings(folders.location, {false, {RawFolder(folderA)}, {}});
     const fs::path file = scratch / "plot.plt";
     WriteBytes(file, "IN;");
@@ -206,6 +208,7 @@ TEST_F(HotFoldersTest, AFolderThatCannotBeUsedIsRefusedWithWhatWasTypedAndNothin
 }
 
 TEST_F(HotFoldersTest, TheEditorOffersTheOptionsOfThePrintersClassAsTheMainWindowDoes) {
+    SKIP_WITHOUT_PRINT_SERVER();
     OpenWindow();
     OpenDialog();
     Press(dialog, "Add");
@@ -246,6 +249,7 @@ TEST_F(HotFoldersTest, TheEditorOffersTheOptionsOfThePrintersClassAsTheMainWindo
 }
 
 TEST_F(HotFoldersTest, UnreadableEntriesAreToldOnceTheGoodOnesListedAndAFailedWriteLosesNothing) {
+    SKIP_WITHOUT_PRINT_SERVER();
     fs::create_directories(folders.Ini().parent_path());
     WriteBytes(folders.Ini(), "[HotFolders]\nWatch=1\nCount=2\nPath1=" + folderA.string() +
                                   "\nPrinter1=hpgl-plotter\nPath2=" + folderB.string() +
@@ -276,6 +280,7 @@ TEST_F(HotFoldersTest, UnreadableEntriesAreToldOnceTheGoodOnesListedAndAFailedWr
 }
 
 TEST_F(HotFoldersTest, WhileWatchIsCheckedAFileDroppedIntoAHotFolderPrintsAndMovesToPrinted) {
+    SKIP_WITHOUT_PRINT_SERVER();
     OpenWindow();
     QAction* watch = Item("WatchHotFolders1");
     EXPECT_FALSE(watch->isChecked());

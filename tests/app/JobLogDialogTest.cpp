@@ -54,12 +54,12 @@ class JobLogDialogTest : public WindowFixture {
 protected:
     explicit JobLogDialogTest(fs::path file = {})
         : log(file.empty() ? scratch / "joblog.sqlite" : file) {
-        setenv("TAVRIN_JOBLOG", log.string().c_str(), 1);
+        qputenv("TAVRIN_JOBLOG", QByteArray::fromStdString(log.string()));
     }
     // The window goes before the log it writes.
     ~JobLogDialogTest() override {
         CloseWindow();
-        unsetenv("TAVRIN_JOBLOG");
+        qunsetenv("TAVRIN_JOBLOG");
     }
 
     void Seed() {
@@ -115,6 +115,7 @@ protected:
 };
 
 TEST_F(JobLogDialogTest, TheJobsAreListedNewestFirstAndTheFiltersNarrowThem) {
+    SKIP_WITHOUT_PRINT_SERVER();
     Seed();
     Start();
     OpenDialog();
@@ -226,6 +227,7 @@ TEST_F(JobLogDialogTest, DayTotalsAddUpTheRowsAndExportWritesWhatIsShown) {
 }
 
 TEST_F(JobLogDialogTest, AWindowRunIsLoggedAsTheWindowsWithEachJobsEnd) {
+    SKIP_WITHOUT_PRINT_SERVER();
     const std::vector<fs::path> files = {Sample("hp2xx/dt.plt"), Sample("hp2xx/pages.hp")};
     Start({files[0].string(), files[1].string()});
     form->FollowJobsWith(server->Watch());
@@ -263,6 +265,7 @@ protected:
 };
 
 TEST_F(UnwritableJobLogTest, TheJobsStillGoTheProblemIsToldOnceAndTheDialogIsNotShown) {
+    SKIP_WITHOUT_PRINT_SERVER();
     const fs::path plot = Sample("hp2xx/dt.plt");
     Start({plot.string()});
     ChoosePrinter(Server::kRawQueue);

@@ -38,6 +38,10 @@ protected:
 };
 
 TEST_F(PreviewWindowTest, F3ShowsTheCurrentFileAndTheWindowFollowsTheListAsItsKeysMoveOn) {
+#ifdef _WIN32
+    GTEST_SKIP() << "previews of PostScript through Ghostscript and the gone file's POSIX message: "
+                    "the Linux build's";
+#endif
     Start();
     PressF3();
     ASSERT_EQ(Previews().size(), 1u);
@@ -80,7 +84,9 @@ TEST_F(PreviewWindowTest, F3ShowsTheCurrentFileAndTheWindowFollowsTheListAsItsKe
         files.push_back(row.file);
     dialogs.answers.push_back(Chosen(files));
     Click("SelectFiles");
-    Texts names(files.begin(), files.end());
+    Texts names;
+    for (const fs::path& file : files)
+        names.push_back(file.string());
     ASSERT_EQ(Rows(), names);
     fs::remove(gone);
 

@@ -47,6 +47,7 @@ Texts Repeated(const std::vector<fs::path>& files, std::size_t count) {
 class WindowRunTest : public WindowFixture {};
 
 TEST_F(WindowRunTest, TheWindowKeepsTickingThroughARunOfTwoHundredFiles) {
+    SKIP_WITHOUT_PRINT_SERVER();
     constexpr std::size_t kFiles = 200;
     Start(Repeated(SamplePrintFiles(), kFiles));
     ChoosePrinter(Server::kRawQueue);
@@ -64,6 +65,7 @@ TEST_F(WindowRunTest, TheWindowKeepsTickingThroughARunOfTwoHundredFiles) {
 // On a queue of its own among the window's tests: a job that is printing as the queue pauses is
 // printed again from its start once it resumes, so its device receives it twice.
 TEST_F(WindowRunTest, PausePrintingMidRunHoldsTheLaterJobsWhileTheRunGoesOnToItsEnd) {
+    SKIP_WITHOUT_PRINT_SERVER();
     constexpr int kFiles = 30;
     const char* queue = Server::kOceQueue;
     const fs::path plot = Sample("hp2xx/dt.plt");

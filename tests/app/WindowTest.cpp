@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real window against the private print server: start-up and close, the job list, printing.
+#ifndef _WIN32
 #include <cups/cups.h>
+#endif
 
 #include <QMimeData>
 #include <QTimer>
@@ -12,7 +14,9 @@
 #include "app/QueueWindow.h"
 #include "app/Stelin.h"
 #include "platform/PrivateProfile.h"
+#ifndef _WIN32
 #include "support/DelayingProxy.h"
+#endif
 #include "widgets/DropFileTarget.h"
 
 namespace tavrin::test {
@@ -25,7 +29,8 @@ const fs::path kPlotA = Sample("jem-green-HPGL2/XANADU-PLT-test.plt");
 const fs::path kPlotB = Sample("jem-green-HPGL2/XANADU-PLT-test2.plt");
 const fs::path kPlotC = Sample("jem-green-HPGL2/test-Model.PLT");
 const fs::path kPs = Sample("ghostpdl/colorcir.ps");
-const std::string kPlotFolder = kPlotA.parent_path().string() + "/";
+const char kSeparator = static_cast<char>(fs::path::preferred_separator);
+const std::string kPlotFolder = kPlotA.parent_path().string() + kSeparator;
 
 class WindowTest : public WindowFixture {
 protected:
@@ -49,6 +54,7 @@ protected:
 };
 
 TEST_F(WindowTest, AFirstRunWritesTheFileEachCloseStoresWhatComesBackAFailedOneKeepsTheWindow) {
+    SKIP_WITHOUT_PRINT_SERVER();
     ASSERT_FALSE(fs::exists(folders.Ini()));
     Start();
     EXPECT_EQ(Panel(1), "Files in joblist: 0");
@@ -88,6 +94,10 @@ TEST_F(WindowTest, AFirstRunWritesTheFileEachCloseStoresWhatComesBackAFailedOneK
 
 // Closed before the answers come, the window keeps the stored printer.
 TEST_F(WindowTest, ASlowPrintServerFillsThePrinterBoxWhenItAnswers) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a slow CUPS server between the window and the sandbox print server: a POSIX "
+                    "test";
+#else
     Start();
     ChoosePrinter(Server::kPostScriptQueue);
     ASSERT_TRUE(CloseWindow());
@@ -134,6 +144,7 @@ TEST_F(WindowTest, ASlowPrintServerFillsThePrinterBoxWhenItAnswers) {
     }
     setenv("CUPS_SERVER", PrintServer().Socket().c_str(), 1);
     cupsSetServer(PrintServer().Socket().c_str());
+#endif
 }
 
 TEST_F(WindowTest, TheDialogsAreMadeOnceHiddenAndShownByTheirItems) {
@@ -207,10 +218,11 @@ TEST_F(WindowTest, SelectedDroppedAndHandedOverFilesReplaceInNewModeAndAddInAddM
     Drop({kPlotB, kPs});
     EXPECT_EQ(Rows(), (Texts{kPlotB.string(), kPs.string()}));
     // A drop leaves the dialog's folder alone.
-    EXPECT_EQ(form->Stored().plain.PlotFilesPath, kPs.parent_path().string() + "/");
+    EXPECT_EQ(form->Stored().plain.PlotFilesPath, kPs.parent_path().string() + kSeparator);
 }
 
 TEST_F(WindowTest, SaveOpenAndViewTheJobListFailuresKeepItAndTheTempFolderIsChosen) {
+    SKIP_WITHOUT_PRINT_SERVER();
     Start({kPlotA.string(), kPlotB.string()});
     form->StringGrid1().setCell(1, 2, "3");
     const fs::path temp = form->Stored().plain.TempFilesPath;
@@ -239,7 +251,7 @@ TEST_F(WindowTest, SaveOpenAndViewTheJobListFailuresKeepItAndTheTempFolderIsChos
               QStringList({QString::fromStdString(temp.string()), "tjf",
                            QString::fromStdString(temp.string()), "Tavrin jobfile (*.tjf)"}));
     EXPECT_EQ((std::pair{plots.filters.size(), plots.folder.toStdString()}),
-              (std::pair{qsizetype{6}, kPs.parent_path().string() + "/"}));
+              (std::pair{qsizetype{6}, kPs.parent_path().string() + kSeparator}));
 
     const fs::path missing = folders.root / "missing.tjf";
     const fs::path nowhere = folders.root / "no-such-folder" / "list.tjf";
@@ -272,6 +284,7 @@ TEST(FilterTextTest, PairsBecomeQtFilters) {
 }
 
 TEST_F(WindowTest, CommandLineFilesOneRelativeAreSentByOkPrintEnterAndAtTheScheduledMinute) {
+    SKIP_WITHOUT_PRINT_SERVER();
     const fs::path folder = fs::current_path();
     fs::current_path(kPlotC.parent_path());
     Start({kPlotA.string(), kPlotC.filename().string()});
@@ -335,6 +348,7 @@ TEST_F(WindowTest, CommandLineFilesOneRelativeAreSentByOkPrintEnterAndAtTheSched
 }
 
 TEST_F(WindowTest, AMissingFileOrACopyCountThatIsNoNumberIsReportedAndTheWindowGoesOn) {
+    SKIP_WITHOUT_PRINT_SERVER();
     TempFolder scratch;
     const fs::path missing = scratch / "gone.plt";
     Start({missing.string()});
@@ -353,6 +367,7 @@ TEST_F(WindowTest, AMissingFileOrACopyCountThatIsNoNumberIsReportedAndTheWindowG
 }
 
 TEST_F(WindowTest, PostScriptOptionsAndPageSizesThenHpglOptionsRewriteTheFileThenARawQueue) {
+    SKIP_WITHOUT_PRINT_SERVER();
     Start({kPlotC.string()});
     ChoosePrinter(Server::kPostScriptQueue);
     auto* smart = Find<QCheckBox>("SmartReplots");
@@ -405,6 +420,7 @@ TEST_F(WindowTest, PostScriptOptionsAndPageSizesThenHpglOptionsRewriteTheFileThe
 }
 
 TEST_F(WindowTest, APausedQueueKeepsTheJobsSentItsWindowListsThemAndResumeSendsThem) {
+    SKIP_WITHOUT_PRINT_SERVER();
     const fs::path acad = Sample("hp2xx/acad.hp");
     Start({kPlotA.string(), acad.string()});
     ChoosePrinter(Server::kRawQueue);

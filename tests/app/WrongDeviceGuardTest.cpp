@@ -39,6 +39,7 @@ protected:
 };
 
 TEST_F(WrongDeviceGuardTest, CancelKeepsTheListSendAnywaySendsAScheduledStartNeverAsks) {
+    SKIP_WITHOUT_PRINT_SERVER();
     const std::filesystem::path ps = Sample("ghostpdl/colorcir.ps");
     Start({ps.string()});
     ChoosePrinter(Server::kHpglQueue);
@@ -87,6 +88,7 @@ TEST_F(WrongDeviceGuardTest, CancelKeepsTheListSendAnywaySendsAScheduledStartNev
 }
 
 TEST_F(WrongDeviceGuardTest, APrinterThatListsWhatItReadsIsAskedAboutTheRestOnly) {
+    SKIP_WITHOUT_PRINT_SERVER();
     // A plotter with a PostScript option, behind a queue: its class is HP-GL/2.
     IppEvePrinter printer("application/vnd.hp-hpgl,application/postscript,application/vnd.hp-pcl");
     const std::string admin = "CUPS_SERVER='" + PrintServer().Socket() + "' lpadmin ";

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QListWidget>
@@ -28,10 +29,14 @@ constexpr Qt::DropActions kMoveLink = Qt::MoveAction | Qt::LinkAction;
 constexpr Qt::KeyboardModifiers kShiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
 const std::map<int, std::string> kActions{{0, "none"}, {1, "copy"}, {2, "move"}, {4, "link"}};
 
+// The names as the window shows them: with the system's separators.
 Names Samples() {
-    return {(test::SamplesDir() / "hp2xx/dt.plt").string(),
-            (test::SamplesDir() / "ghostpdl/golfer.eps").string(),
-            (test::SamplesDir() / "hplip/align3_8xx.pcl").string()};
+    Names names;
+    for (const char* sample : {"hp2xx/dt.plt", "ghostpdl/golfer.eps", "hplip/align3_8xx.pcl"}) {
+        const QString name = QString::fromStdString((test::SamplesDir() / sample).string());
+        names.push_back(QDir::toNativeSeparators(name).toStdString());
+    }
+    return names;
 }
 
 QList<QUrl> Urls(const Names& files) {
@@ -246,6 +251,37 @@ TEST_F(DropTargetTest, OnlyLocalFilesAreTakenInOrderWithTheNamesOfAMatchingNameM
         EXPECT_EQ(maps.back(), map);
         EXPECT_TRUE(target->Files().empty() && target->NameMap().empty());
     }
+}
+
+// What the Explorer's drop data (CF_HDROP) becomes in Qt: file URLs of drive-letter and UNC names,
+// long and non-ASCII ones among them. The window takes them as Windows writes them.
+TEST_F(DropTargetTest, NamesFromTheExplorerArriveAsWindowsWritesThem) {
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        // URL, the name on Windows, the name elsewhere
+        {"file:///C:/Plots/plot.plt", R"(C:\Plots\plot.plt)", "/C:/Plots/plot.plt"},
+        {"file://server/share/plot.plt", R"(\\server\share\plot.plt)", "//server/share/plot.plt"},
+        {"file:///D:/A%20long%20folder%20name/Zeichnung%20M%C3%BCller%20Blatt%2012.plt",
+         "D:\\A long folder name\\Zeichnung M\xC3\xBCller Blatt 12.plt",
+         "/D:/A long folder name/Zeichnung M\xC3\xBCller Blatt 12.plt"},
+        {"file:///C:/%E5%9B%B3%E9%9D%A2/%D1%87%D0%B5%D1%80%D1%82%D0%B5%D0%B6.plt",
+         "C:\\\xE5\x9B\xB3\xE9\x9D\xA2\\\xD1\x87\xD0\xB5\xD1\x80\xD1\x82\xD0\xB5\xD0\xB6.plt",
+         "/C:/\xE5\x9B\xB3\xE9\x9D\xA2/\xD1\x87\xD0\xB5\xD1\x80\xD1\x82\xD0\xB5\xD0\xB6.plt"},
+    };
+    QList<QUrl> urls;
+    Names expected;
+    for (const auto& [url, windows, elsewhere] : rows) {
+        urls << QUrl(QString::fromLatin1(url));
+#ifdef _WIN32
+        expected.push_back(windows);
+#else
+        expected.push_back(elsewhere);
+#endif
+    }
+    QMimeData data;
+    data.setUrls(urls);
+    EXPECT_EQ(Drag(data, "ed"), " e+copy d+copy");
+    ASSERT_EQ(dropped.size(), 1u);
+    EXPECT_EQ(dropped.back(), expected);
 }
 
 TEST(DropFileTargetNameList, StopsAtAnEmptyNameOrTheEndOfTheBlock) {
