@@ -98,6 +98,14 @@ protected:
 class NumberEditTest : public ::testing::Test {
 protected:
     void SetUp() override {
+#ifdef _WIN32
+        const std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        if (name.rfind("Leaving", 0) == 0 || name.rfind("ANumEdit", 0) == 0 ||
+            name.rfind("DisplayMode", 0) == 0 || name.rfind("WithTypingDisabled", 0) == 0)
+            GTEST_SKIP() << "under wine the focus these cases give the edit and take away is not "
+                            "seen by it (the typed text joins the display text), so what leaving "
+                            "does cannot be checked there";
+#endif
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         SetErrorReport([this](const Error& error) { reports.push_back(error.what()); });
         uur->setGeometry(10, 10, 41, 25);
@@ -135,7 +143,9 @@ protected:
         SetErrorReport({});
         QLocale::setDefault(QLocale::system());
     }
-    static void Enter(QWidget* control) { control->setFocus(Qt::TabFocusReason); }
+    static void Enter(QWidget* control) {
+        control->setFocus(Qt::TabFocusReason);
+    }
     void Leave() {
         other->setFocus(Qt::TabFocusReason);
         QCoreApplication::processEvents();
@@ -188,12 +198,6 @@ TEST_F(NumberEditTest, AnIntegerEditShowsTheDisplayFormatOrWhenFocusedTheEditFor
 
 // Text refused when the focus leaves is reported; the focus, the text and the value then stay.
 TEST_F(NumberEditTest, LeavingReadsTheTextIntoTheValueOrReportsWhyNotAndTypingIsFiltered) {
-#ifdef _WIN32
-    GTEST_SKIP()
-        << "under wine the focus these cases give the edit and take away is not seen by it "
-           "(the typed text joins the display text), so what leaving does cannot be "
-           "checked there";
-#endif
     const std::pair<const char*, const char*> rows[] = {
         {"-3", "-03||display|-3 exits 1 out"},
         {"<Backspace>", "00||display|0 exits 1 out"},
@@ -269,12 +273,6 @@ TEST_F(NumberEditTest, TheValueChangesOnLeavingOrWritingNotOnTypingAndAClickFire
 }
 
 TEST_F(NumberEditTest, ANumEditReadsNumbersWithTheLocaleSeparatorsAndFiltersNoTypedCharacter) {
-#ifdef _WIN32
-    GTEST_SKIP()
-        << "under wine the focus these cases give the edit and take away is not seen by it "
-           "(the typed text joins the display text), so what leaving does cannot be "
-           "checked there";
-#endif
     Enter(num);
     EXPECT_EQ(Typed(num, {"a.b"}), "a.b|");
     // The thousands separator is stripped before reading; "1,5,5" is refused.
@@ -305,12 +303,6 @@ int InkColumn(const QImage& image, const QRect& area, bool rightmost) {
 }
 
 TEST_F(NumberEditTest, DisplayModePaintsTheNumberRightAlignedAndEditModeLeftAligned) {
-#ifdef _WIN32
-    GTEST_SKIP()
-        << "under wine the focus these cases give the edit and take away is not seen by it "
-           "(the typed text joins the display text), so what leaving does cannot be "
-           "checked there";
-#endif
     uur->resize(60, 25);
     QStyleOptionFrame option;
     option.initFrom(uur);
@@ -375,12 +367,6 @@ TEST_F(NumberEditTest, StepsNeverWrapAroundStayWithinTheBoundsAndInAReadOnlyEdit
 }
 
 TEST_F(NumberEditTest, WithTypingDisabledTypingAndPastingLeaveTheTextAlone) {
-#ifdef _WIN32
-    GTEST_SKIP()
-        << "under wine the focus these cases give the edit and take away is not seen by it "
-           "(the typed text joins the display text), so what leaving does cannot be "
-           "checked there";
-#endif
     copies->SetValue(5);
     Enter(copies);
     Keys(copies, "7x<Backspace>");
