@@ -1,6 +1,7 @@
 #include "app/TavrinMain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QPointer>
@@ -92,8 +93,10 @@ int RunTavrin(int& argc, char** argv, const StartHooks& hooks) {
     // the long forms of the command-line names are worked out, and the print server answers.
     auto fontDatabase = std::async(std::launch::async, [] { QFontDatabase::families(); });
     auto longNames = std::async(std::launch::async, [&args] { return LongFileNames(args); });
-    const SettingsLocation location = LocateSettings(
-        std::filesystem::path(QCoreApplication::applicationFilePath().toStdU16String()));
+    // Qt gives the program's path with forward slashes; the folders taken from it are written
+    // to the INI file as the system writes them.
+    const SettingsLocation location = LocateSettings(std::filesystem::path(
+        QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdU16String()));
     WindowPrintServer server(
         {}, [location] { return ReadStoredSettings(location).plain.PrinterIndex; },
         ReadAddressedPrinters(location));
