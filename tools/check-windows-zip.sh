@@ -76,18 +76,19 @@ echo "check-windows-zip: tavrin-cli.exe printers ran"
 
 run ./tavrin.exe >"$work/window.out" 2>"$work/window.err" &
 window_run=$!
-DISPLAY=$(awk '{ print ":" $1 }' "$WINEPREFIX.display" 2>/dev/null || true)
-export DISPLAY
-window=""
+# The window, on the display tools/run-under-wine.sh records beside the prefix once it runs.
+shown() {
+    local display
+    display=$(awk '{ print ":" $1 }' "$WINEPREFIX.display" 2>/dev/null) &&
+        DISPLAY=$display xdotool search --name "^Dorwen's Tavrin" 2>/dev/null | grep -q .
+}
 deadline=$((SECONDS + 120))
-until window=$(xdotool search --name "^Dorwen's Tavrin" 2>/dev/null | head -n 1) &&
-    [ -n "$window" ]; do
+until shown; do
     if [ "$SECONDS" -ge "$deadline" ] || ! kill -0 "$window_run" 2>/dev/null; then
         cat "$work/window.err" >&2
         fail "tavrin.exe showed no window within 120 s"
     fi
     sleep 0.5
-    DISPLAY=$(awk '{ print ":" $1 }' "$WINEPREFIX.display" 2>/dev/null || true)
 done
 if grep -q 'err:module' "$work/window.err"; then
     cat "$work/window.err" >&2
