@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/QtText.h"
+#include "platform/Utf8Path.h"
 #include "widgets/DataGrid.h"
 
 namespace tavrin {
@@ -202,7 +203,7 @@ void PreviewWindow::ShowCurrent() {
         return;
     }
     const std::optional<PreviewCache::Picture> picture = cache_.Find(name_);
-    const QString file = ToQt(std::filesystem::path(name_).filename().string());
+    const QString file = ToQt(Utf8OfPath(PathFromUtf8(name_).filename()));
     line_->setToolTip(ToQt(name_));
     if (!picture) {
         paper_->Show(nullptr, QString::fromUtf8(kDrawing));

@@ -9,17 +9,13 @@
 
 #include "joblist/JobListLines.h"
 #include "platform/Error.h"
+#include "platform/Utf8Path.h"
 
 namespace tavrin {
 
 namespace {
 
 constexpr std::size_t kReadChunk = 64 * 1024;
-
-// Names are UTF-8 on every platform; this keeps them so where the native path encoding is not.
-std::filesystem::path PathFromUtf8(const std::string& name) {
-    return std::filesystem::path(std::u8string(name.begin(), name.end()));
-}
 
 }  // namespace
 

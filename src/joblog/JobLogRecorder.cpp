@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "platform/CurrentUser.h"
+#include "platform/Utf8Path.h"
 #include "printers/PrintFileFacts.h"
 
 namespace tavrin {
@@ -72,7 +73,7 @@ JobRecord JobLogRecorder::RecordOf(const std::string& file, const std::string& p
     record.user = user_;
     record.host = host_;
     record.filePath = file;
-    record.fileName = std::filesystem::path(file).filename().string();
+    record.fileName = Utf8OfPath(PathFromUtf8(file).filename());
     record.printer = printer;
     record.deviceClass = KindWord(kind);
     record.frontEnd = frontEnd_;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/Error.h"
+#include "platform/Utf8Path.h"
 #include "preview/GhostscriptPreview.h"
 #include "preview/HpglPlot.h"
 #include "preview/PlotFrame.h"
@@ -86,7 +87,7 @@ std::optional<Millimetres> MediaSize(const std::string& media) {
 
 // An EPS file says so on its first line ("%!PS-Adobe-3.0 EPSF-3.0").
 bool IsEncapsulated(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(PathFromUtf8(path), std::ios::binary);
     std::string line;
     std::getline(file, line);
     return line.rfind("%!", 0) == 0 && line.find("EPSF") != std::string::npos;

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "platform/Error.h"
+#include "platform/Utf8Path.h"
 
 namespace tavrin {
 namespace {
@@ -212,9 +213,10 @@ FileHead ReadFileHead(std::istream& file, std::size_t bytes) {
 std::ifstream OpenPrintFile(const std::string& path) {
     // Asked before opening: opening a named pipe waits for a writer, and a device never ends.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    const std::filesystem::path name = PathFromUtf8(path);
+    if (!std::filesystem::is_regular_file(name, error))
         throw Error(FormatMessage("Cannot open file %s", path));
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(name, std::ios::binary);
     if (!file)
         throw Error(FormatMessage("Cannot open file %s", path));
     return file;

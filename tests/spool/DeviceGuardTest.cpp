@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Utf8Path.h"
 #include "printers/DeviceClass.h"
 #include "support/TempFolder.h"
 
@@ -24,7 +25,12 @@ TEST(DeviceGuard, FlagsOnlyWhatThePrinterCannotRead) {
                                "jem-green-HPGL2/test-Model.PLT", "cups/testfile.pcl",
                                "ghostpdl/gl-chars.pcl", "SOURCES.md"})
         files.push_back((test::SamplesDir() / sample).string());
-    const Lines plots = {"inter.hp (HP-GL)", "dt.plt (HP-GL/2)", "test-Model.PLT (HP-GL/2)"};
+    // A name outside ASCII, which Windows must not read through its ANSI code page.
+    const std::filesystem::path named = folder / PathFromUtf8("Größe чертёж.plt");
+    std::filesystem::copy_file(test::SamplesDir() / "hp2xx/dt.plt", named);
+    files.insert(files.begin() + 5, Utf8OfPath(named));
+    const Lines plots = {"inter.hp (HP-GL)", "dt.plt (HP-GL/2)", "Größe чертёж.plt (HP-GL/2)",
+                         "test-Model.PLT (HP-GL/2)"};
     const Lines pcl = {"testfile.pcl (PCL)", "gl-chars.pcl (PCL with HP-GL/2)"};
     const std::string hpgl = "application/vnd.hp-hpgl", ps = "application/postscript",
                       pdf = "application/pdf", pclFormat = "application/vnd.hp-pcl",
@@ -52,7 +58,8 @@ TEST(DeviceGuard, FlagsOnlyWhatThePrinterCannotRead) {
         {kUnknownDeviceClass,
          Lines{pdf, any},
          {"colorcir.ps (PostScript)", "inter.hp (HP-GL)", "dt.plt (HP-GL/2)",
-          "test-Model.PLT (HP-GL/2)", "testfile.pcl (PCL)", "gl-chars.pcl (PCL with HP-GL/2)"}},
+          "Größe чертёж.plt (HP-GL/2)", "test-Model.PLT (HP-GL/2)", "testfile.pcl (PCL)",
+          "gl-chars.pcl (PCL with HP-GL/2)"}},
         {kOceDeviceClass,
          Lines{hpgl},
          {"drawing.pdf (PDF)", "colorcir.ps (PostScript)", "testfile.pcl (PCL)"}},
