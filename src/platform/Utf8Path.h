@@ -7,9 +7,9 @@
 
 namespace tavrin {
 
-// The engine's file names are UTF-8. A std::filesystem::path made from a char string, and a
-// stream opened with one, take it in the system's narrow encoding, which on Windows is the ANSI
-// code page: a name outside ASCII would lead to another file or none. These go through char8_t.
+// The engine's file names are UTF-8. A file stream opened with a char string takes it in the
+// system's narrow encoding, which on Windows is the ANSI code page (and so may a path made from
+// one): a name outside ASCII would lead to another file or none. These go through char8_t.
 inline std::filesystem::path PathFromUtf8(std::string_view name) {
     return std::filesystem::path(std::u8string(name.begin(), name.end()));
 }
