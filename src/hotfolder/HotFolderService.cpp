@@ -92,13 +92,6 @@ bool WholeSend(const QueueJob& job) {
     }
 }
 
-// A job whose document has not come yet: cut off, or still being read by the print server after
-// its sender was killed with the whole document written.
-bool AwaitingItsDocument(const QueueJob& job) {
-    return (job.state == QueueJobState::Pending || job.state == QueueJobState::Held) &&
-           job.sizeKBytes == 0;
-}
-
 bool Readable(const fs::path& file) {
     return std::ifstream(file, std::ios::binary).is_open();
 }
@@ -279,7 +272,16 @@ void HotFolderService::Resume(std::size_t index) {
         int sent = 0;
         for (const JobRecord& row : rows.value_or(std::vector<JobRecord>{})) {
             if (row.jobId == 0 && row.outcome == LoggedOutcome::Open) {
-                const std::optional<int> found = LoggedSend(row);
+                // Written before a send that may or may not have happened: the print server
+                // knows whether a job of this name came after it.
+                std::optional<int> found;
+                if (auto handle = spooler_.Open(row.printer); handle && handle->ok())
+                    if (const auto jobs = handle->Jobs(JobsWanted::AlsoEnded))
+                        for (const QueueJob& job : *jobs)
+                            if (job.documentName == row.fileName &&
+                                job.createdAt + 1 >= row.sentAt && WholeSend(job) &&
+                                !jobs_.count({row.printer, job.id}))
+                                found = job.id;
                 if (!found) {
                     flight->spareRow = row.rowId;
                     continue;
@@ -309,30 +311,6 @@ void HotFolderService::Resume(std::size_t index) {
             SendJob(kept, std::exchange(kept.spareRow, std::nullopt));
         if (kept.openJobs == 0)
             Finish(kept);
-    }
-}
-
-std::optional<int> HotFolderService::LoggedSend(const JobRecord& row) {
-    // The row was written before a send that may or may not have happened: the print server
-    // knows whether a job of this name came after it. A job still awaiting its document is
-    // asked about again for a while, so that a document on its way is not sent a second time.
-    const auto deadline = Clock::now() + std::chrono::seconds(3);
-    for (;;) {
-        std::optional<int> found;
-        bool awaiting = false;
-        if (auto handle = spooler_.Open(row.printer); handle && handle->ok())
-            if (const auto jobs = handle->Jobs(JobsWanted::AlsoEnded))
-                for (const QueueJob& job : *jobs) {
-                    if (job.documentName != row.fileName || job.createdAt + 1 < row.sentAt ||
-                        jobs_.count({row.printer, job.id}))
-                        continue;
-                    if (WholeSend(job))
-                        found = job.id;
-                    awaiting = awaiting || AwaitingItsDocument(job);
-                }
-        if (found || !awaiting || Clock::now() >= deadline)
-            return found;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 }
 

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <stop_token>
 #include <string>
@@ -65,8 +64,6 @@ private:
     struct Folder;
     struct InFlight;
     void Resume(std::size_t folder);
-    // The job of a logged send that had no job number yet, when the print server got it whole.
-    std::optional<int> LoggedSend(const JobRecord& row);
     void Look(std::size_t folder, std::chrono::milliseconds wait);
     void Take(std::size_t folder, const std::filesystem::path& file);
     // Sends one job of a file in Sending/, on the row given (or a new one); false when the

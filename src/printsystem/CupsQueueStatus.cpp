@@ -101,6 +101,22 @@ std::optional<std::vector<QueueJob>> ReadQueueJobs(const CupsConnection& connect
         return std::nullopt;
     std::vector<QueueJob> jobs = QueueJobsOfResponse(response);
     ippDelete(response);
+    // CUPS lists a job whose attributes it has not loaded with what it keeps in memory, which
+    // may lack the name and the creation time; asked about alone, it loads them.
+    for (QueueJob& job : jobs) {
+        if (!job.documentName.empty() && job.createdAt != 0)
+            continue;
+        ipp_t* alone = NewPrinterRequest(
+            IPP_OP_GET_JOB_ATTRIBUTES, printerUri,
+            {"job-id", "job-name", "job-k-octets", "job-state", "time-at-creation"});
+        ippAddInteger(alone, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job.id);
+        if (ipp_t* answer = connection.Ask(alone, resource.c_str())) {
+            const std::vector<QueueJob> loaded = QueueJobsOfResponse(answer);
+            ippDelete(answer);
+            if (loaded.size() == 1 && loaded.front().id == job.id)
+                job = loaded.front();
+        }
+    }
     return jobs;
 }
 
